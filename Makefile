@@ -1,0 +1,32 @@
+# make        builds SETUP.EXE (i686, the shipped build, and x86_64)
+# make test   installs what is missing, builds everything and runs every test
+# make demo   runs the install wizard on a sample distribution
+# make dist   the folder a vendor ships: build/dist
+
+.PHONY: all build host test bootstrap demo dist clean
+
+all: build
+
+build:
+	cmake --preset win32 >/dev/null && cmake --build --preset win32
+	cmake --preset win64 >/dev/null && cmake --build --preset win64
+
+host:
+	cmake --preset host >/dev/null && cmake --build --preset host
+
+bootstrap:
+	scripts/bootstrap
+
+test: bootstrap
+	$(MAKE) build host
+	ctest --preset host
+	scripts/rig sh -c 'ctest --preset win32 && ctest --preset win64'
+
+demo: bootstrap build
+	scripts/demo
+
+dist: build
+	scripts/make-dist build/win32/SETUP.EXE build/dist
+
+clean:
+	rm -rf build

@@ -1,0 +1,16 @@
+// The argument text and the paths derived from the program's origin path.
+#pragma once
+
+enum SetupMode { MODE_WIZARD, MODE_COPY, MODE_RELAUNCH, MODE_UNINSTALL };
+
+// The command line without the program name and the blanks (bytes 1 to 32) after it.
+const char* argumentText(const char* commandLine);
+
+// The mode chosen by the first character after one optional leading "/". For copy mode
+// and the uninstall run, *rest is the text from the third character on ("" when shorter).
+SetupMode selectMode(const char* arguments, const char** rest);
+
+// baseDir, exeName, manifestName and manifestPath from the origin path. False, with the
+// fields empty, when the path has no backslash or no file name after its last one, or
+// when a derived name or path does not fit its buffer.
+bool deriveOriginPaths(const char* originPath);

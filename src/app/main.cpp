@@ -1,0 +1,49 @@
+// Program entry: cuts the argument text out of the command line, derives the program's
+// paths, and runs one of the four modes. The exit value is 1 whatever happened.
+#include "app/arguments.h"
+#include "app/state.h"
+#include "copymode/copy_mode.h"
+#include "manifest/previous.h"
+#include "uninstall/uninstall.h"
+#include "wizard/wizard.h"
+
+static int runSetup(HINSTANCE instance)
+{
+    resetSetupState();
+    // the argument text is taken from the command line itself, not from the start-up
+    // code's copy, so that quoting and double-byte rules are the program's own
+    const char* arguments = argumentText(GetCommandLineA());
+    setup.instanceHandle = instance;
+    DWORD length = GetModuleFileNameA(instance, setup.exePath, sizeof setup.exePath);
+    if (length == 0 || length >= sizeof setup.exePath)
+        return 1;
+
+    const char* rest;
+    SetupMode mode = selectMode(arguments, &rest);
+    const char* originPath = mode == MODE_UNINSTALL ? rest : setup.exePath;
+    if (!deriveOriginPaths(originPath))
+        return 1;                   // no program path to work from: nothing is touched
+
+    if (mode == MODE_COPY)
+        return runCopyMode(rest);
+
+    loadPreviousInstall();
+    switch (mode) {
+    case MODE_RELAUNCH:
+        relaunchForUninstall();
+        break;
+    case MODE_UNINSTALL:
+        runUninstall();
+        break;
+    default:
+        SetCurrentDirectoryA(setup.baseDir);
+        runWizard();
+        break;
+    }
+    return 1;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    return runSetup(instance);
+}

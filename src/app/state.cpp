@@ -1,0 +1,22 @@
+// The global setup state and the compiled-in product configuration.
+#include "app/state.h"
+
+#include <string.h>
+
+const ProductConfig product = {
+    "Rovenda",
+    "Korval",
+    46,
+    "Rovenda",
+    "Rovenda のインストール先",
+    { "Programs", "Desktop", "Startup" },
+};
+
+SetupState setup;
+
+void resetSetupState()
+{
+    memset(&setup, 0, sizeof setup);
+    setup.targetTail = setup.entryTarget;
+    setup.savedOptions = product.savedOptions;
+}

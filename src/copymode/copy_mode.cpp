@@ -1,0 +1,7 @@
+// Copy mode.
+#include "copymode/copy_mode.h"
+
+int runCopyMode(const char*)
+{
+    return 1;
+}

@@ -1,0 +1,55 @@
+// The previous installation's folder and option number from the Uninstall key, and the
+// number of install and group entries in the setup manifest.
+#include "manifest/previous.h"
+
+#include "app/state.h"
+#include "manifest/entries.h"
+#include "util/text.h"
+
+#include <string.h>
+
+static void readUninstallCommand()
+{
+    char keyPath[PATH_SIZE] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    textAppend(keyPath, sizeof keyPath, product.productKey);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    // a value that does not fit 259 bytes and its terminator is not used at all, since a cut
+    // command names another folder; the extra byte terminates a value stored without one
+    char value[PATH_SIZE + 1];
+    DWORD size = PATH_SIZE;
+    LONG read = RegQueryValueExA(key, "UninstallString", nullptr, nullptr, (BYTE*)value, &size);
+    if (read == ERROR_SUCCESS) {
+        value[size] = 0;
+        if (strlen(value) >= PATH_SIZE)
+            value[0] = 0;
+        int options = setup.savedOptions;
+        if (parseUninstallCommand(value, &options))
+            textCopy(setup.destDir, sizeof setup.destDir, value);
+        setup.savedOptions = options;
+    }
+    RegCloseKey(key);
+}
+
+int loadPreviousInstall()
+{
+    char windowsDir[PATH_SIZE];
+    UINT length = GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    if (length == 0 || length >= sizeof windowsDir)
+        windowsDir[0] = 0;
+    setDefaultDestination(windowsDir);
+    readUninstallCommand();
+
+    setup.installCount = 0;
+    while (loadInstallEntry(setup.installCount + 1))
+        ++setup.installCount;
+    setup.groupCount = 0;
+    for (;;) {
+        loadGroupEntry(setup.groupCount + 1);
+        if (setup.entryValue[0] == 0)
+            break;
+        ++setup.groupCount;
+    }
+    return 1;
+}

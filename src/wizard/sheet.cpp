@@ -1,0 +1,6 @@
+// The install wizard's sheet.
+#include "wizard/wizard.h"
+
+void runWizard()
+{
+}

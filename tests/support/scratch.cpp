@@ -1,0 +1,145 @@
+// Test support: throwaway folders, files and registry keys (see scratch.h).
+#include "scratch.h"
+
+#include <stdio.h>
+
+std::string scratchFolder(const std::string& name)
+{
+    CreateDirectoryA("C:\\setuptests", nullptr);
+    std::string folder = "C:\\setuptests\\" + name;
+    deleteTree(folder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder + "\\";
+}
+
+void deleteTree(const std::string& folder)
+{
+    std::string base = folder;
+    if (!base.empty() && base.back() == '\\')
+        base.pop_back();
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((base + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = base + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                deleteTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(base.c_str());
+}
+
+void writeFile(const std::string& path, const std::string& content)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, content.data(), (DWORD)content.size(), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string readFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    std::string content;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        content.append(buffer, got);
+    CloseHandle(file);
+    return content;
+}
+
+bool fileExists(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool folderExists(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void setRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& value)
+{
+    HKEY handle;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &handle,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(handle, name.c_str(), 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
+    RegCloseKey(handle);
+}
+
+bool registryKeyExists(HKEY root, const std::string& key)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+void deleteRegistryKey(HKEY root, const std::string& key)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &handle) == ERROR_SUCCESS) {
+        char name[256];
+        while (RegEnumKeyA(handle, 0, name, sizeof name) == ERROR_SUCCESS) {
+            deleteRegistryKey(root, key + "\\" + name);
+            if (registryKeyExists(root, key + "\\" + name))
+                break;
+        }
+        RegCloseKey(handle);
+    }
+    RegDeleteKeyExA(root, key.c_str(), KEY_WOW64_32KEY, 0);
+}
+
+std::string hexBytes(const std::string& text)
+{
+    std::string out;
+    char part[4];
+    for (unsigned char c : text) {
+        snprintf(part, sizeof part, "%02X ", c);
+        out += part;
+    }
+    if (!out.empty())
+        out.pop_back();
+    return out;
+}
+
+DWORD runProcess(const std::string& commandLine, const std::string& currentDir, DWORD timeoutMs)
+{
+    STARTUPINFOA startup = { sizeof startup };
+    PROCESS_INFORMATION process;
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &process))
+        return (DWORD)-2;
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+std::string testProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.substr(0, folder.rfind('\\') + 1);
+}

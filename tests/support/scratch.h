@@ -1,0 +1,32 @@
+// Test support: throwaway folders, files and registry keys, and what a test sees of them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A new, empty folder for one test: C:\setuptests\<name>\ (with its trailing backslash).
+std::string scratchFolder(const std::string& name);
+
+// Deletes a folder and everything in it; read-only files included.
+void deleteTree(const std::string& folder);
+
+void writeFile(const std::string& path, const std::string& content);
+std::string readFile(const std::string& path);
+bool fileExists(const std::string& path);      // a plain file
+bool folderExists(const std::string& path);
+
+// A registry key and its value; 32-bit view on 64-bit Windows, as the i686 program sees it.
+void setRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+bool registryKeyExists(HKEY root, const std::string& key);
+void deleteRegistryKey(HKEY root, const std::string& key);
+
+// The text as hex bytes ("83 5C ..."), for readable failures on Shift_JIS text.
+std::string hexBytes(const std::string& text);
+
+// Runs a command line, waits up to timeoutMs, and returns its exit code (-1 on timeout:
+// the process is then ended).
+DWORD runProcess(const std::string& commandLine, const std::string& currentDir = "", DWORD timeoutMs = 60000);
+
+// The folder of the running test program, with its trailing backslash.
+std::string testProgramFolder();

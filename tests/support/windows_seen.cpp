@@ -1,0 +1,165 @@
+// Test support: reading and answering a process's dialogs (see windows_seen.h).
+#include "windows_seen.h"
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+
+const SeenButton* SeenDialog::button(int id) const
+{
+    for (const SeenButton& b : buttons)
+        if (b.id == id)
+            return &b;
+    return nullptr;
+}
+
+std::string SeenDialog::controlText(int id) const
+{
+    HWND control = GetDlgItem(window, id);
+    return control ? windowText(control) : std::string();
+}
+
+std::string windowText(HWND window)
+{
+    char text[4096];
+    LRESULT n = SendMessageA(window, WM_GETTEXT, sizeof text, (LPARAM)text);
+    return std::string(text, n > 0 ? (size_t)n : 0);
+}
+
+static std::string iconName(HWND dialog)
+{
+    HWND iconControl = GetDlgItem(dialog, 0x0440);
+    if (!iconControl)
+        return "";
+    HICON icon = (HICON)SendMessageA(iconControl, STM_GETICON, 0, 0);
+    if (icon == LoadIcon(nullptr, IDI_HAND))
+        return "error";
+    if (icon == LoadIcon(nullptr, IDI_QUESTION))
+        return "question";
+    if (icon == LoadIcon(nullptr, IDI_ASTERISK))
+        return "information";
+    if (icon == LoadIcon(nullptr, IDI_EXCLAMATION))
+        return "warning";
+    return icon ? "other" : "";
+}
+
+SeenDialog readDialog(HWND window)
+{
+    SeenDialog d;
+    d.window = window;
+    d.owner = GetWindow(window, GW_OWNER);
+    d.caption = windowText(window);
+    HWND textControl = GetDlgItem(window, 0xFFFF);
+    d.isMessageBox = textControl != nullptr;
+    if (textControl)
+        d.text = windowText(textControl);
+    d.icon = iconName(window);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char cls[32] = "";
+        GetClassNameA(child, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Button") != 0)
+            continue;
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        if ((style & 0x0F) > BS_DEFPUSHBUTTON)
+            continue;               // checkboxes and others
+        d.buttons.push_back({ GetDlgCtrlID(child), windowText(child), (style & 0x0F) == BS_DEFPUSHBUTTON,
+                              IsWindowEnabled(child) != 0 });
+    }
+    return d;
+}
+
+struct EnumState {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK collectDialog(HWND window, LPARAM param)
+{
+    EnumState* state = (EnumState*)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (pid == state->pid && IsWindowVisible(window) && lstrcmpA(cls, "#32770") == 0)
+        state->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> dialogsOfProcess(DWORD pid)
+{
+    EnumState state { pid, {} };
+    EnumWindows(collectDialog, (LPARAM)&state);
+    return state.found;
+}
+
+void pressButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+DialogWatcher::DialogWatcher(Handler handler, DWORD pid) : handler_(std::move(handler)), pid_(pid)
+{
+    thread_ = std::thread([this] { run(); });
+}
+
+DialogWatcher::~DialogWatcher()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+void DialogWatcher::run()
+{
+    while (!stop_) {
+        for (HWND window : dialogsOfProcess(pid_)) {
+            if (std::find(handled_.begin(), handled_.end(), window) != handled_.end())
+                continue;
+            Sleep(30);              // let the dialog finish its WM_INITDIALOG
+            SeenDialog dialog = readDialog(window);
+            int press = handler_ ? handler_(dialog) : 0;
+            handled_.push_back(window);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                seen_.push_back(dialog);
+            }
+            if (press)
+                pressButton(window, press);
+        }
+        // a handle can be reused for a later window once this one is gone
+        handled_.erase(std::remove_if(handled_.begin(), handled_.end(), [](HWND w) { return !IsWindow(w); }),
+                       handled_.end());
+        Sleep(10);
+    }
+}
+
+std::vector<SeenDialog> DialogWatcher::seen()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+}
+
+bool DialogWatcher::waitForCount(size_t count, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (seen().size() >= count)
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+DialogWatcher::Handler answerInTurn(std::vector<int> answers)
+{
+    auto queue = std::make_shared<std::deque<int>>(answers.begin(), answers.end());
+    return [queue](const SeenDialog& d) {
+        if (!d.isMessageBox)
+            return 0;
+        if (!queue->empty()) {
+            int id = queue->front();
+            queue->pop_front();
+            return id;
+        }
+        return d.button(IDOK) ? IDOK : IDCANCEL;
+    };
+}

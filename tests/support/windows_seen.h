@@ -1,0 +1,70 @@
+// Test support: reading and answering the dialogs a process shows, from outside the code
+// that shows them. Used in-process (a watcher thread beside the code under test) and
+// across processes (the end-to-end driver beside the running SETUP.EXE).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct SeenButton {
+    int id;
+    std::string text;
+    bool isDefault;
+    bool enabled;
+};
+
+struct SeenDialog {
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    std::string caption;            // exact bytes, in the ANSI code page
+    std::string text;               // a message box's text (static 0xFFFF), CR bytes kept
+    std::string icon;               // "error", "question", "information", "warning" or ""
+    std::vector<SeenButton> buttons;
+    bool isMessageBox = false;
+
+    const SeenButton* button(int id) const;
+    std::string controlText(int id) const;
+};
+
+// Reads a dialog's caption, owner, message text, icon and buttons.
+SeenDialog readDialog(HWND window);
+
+// Visible top-level #32770 windows of process pid, in z-order.
+std::vector<HWND> dialogsOfProcess(DWORD pid);
+
+// Text of a control, any process, as exact bytes.
+std::string windowText(HWND window);
+
+// Presses a button of a dialog as a click would (WM_COMMAND with BN_CLICKED).
+void pressButton(HWND dialog, int id);
+
+// Watches for new dialogs of a process and hands each one, once, to a handler that
+// returns the button to press (0: press nothing). Records everything it has seen.
+class DialogWatcher {
+public:
+    using Handler = std::function<int(const SeenDialog&)>;
+    explicit DialogWatcher(Handler handler, DWORD pid = GetCurrentProcessId());
+    ~DialogWatcher();
+    std::vector<SeenDialog> seen();
+    // Waits up to timeoutMs until count dialogs have been seen.
+    bool waitForCount(size_t count, DWORD timeoutMs = 10000);
+
+private:
+    void run();
+    Handler handler_;
+    DWORD pid_;
+    std::mutex mutex_;
+    std::vector<SeenDialog> seen_;
+    std::vector<HWND> handled_;
+    volatile bool stop_ = false;
+    std::thread thread_;
+};
+
+// A handler that answers message boxes with the given buttons in turn, then with OK
+// (or Cancel for a box without OK); dialogs that are no message boxes are left alone.
+DialogWatcher::Handler answerInTurn(std::vector<int> answers);
