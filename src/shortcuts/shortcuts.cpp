@@ -1,0 +1,143 @@
+// Creation and removal of the product's shell shortcuts through the shell-link object.
+#include "shortcuts/shortcuts.h"
+
+#include "app/state.h"
+#include "manifest/entries.h"
+#include "util/folders.h"
+#include "util/text.h"
+#include "util/window.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <string.h>
+
+static const char groupFolderName[] = "KorvalDesk";
+
+// The shell folder of a kind with a trailing backslash; false when the Shell Folders key
+// or the value is missing, or the path leaves no room: the kind is then skipped.
+static bool readShellFolder(int kind, char* folder)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    char value[PATH_SIZE + 1];
+    DWORD size = PATH_SIZE;
+    LONG read = RegQueryValueExA(key, product.shellFolderNames[kind], nullptr, nullptr, (BYTE*)value, &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS)
+        return false;
+    value[size] = 0;
+    if (value[0] == 0)
+        return false;
+    return textCopy(folder, PATH_SIZE, value) && textAppend(folder, PATH_SIZE, "\\");
+}
+
+// Deletes every file of the group folder, then the folder itself if that left it empty.
+static void removeGroupFolder(char* folder)
+{
+    char* tail = folder + strlen(folder);
+    textAppend(folder, PATH_SIZE, "*.*");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(folder, &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            *tail = 0;
+            // subfolders and read-only files just fail to delete, as "." and ".." do
+            if (textAppend(folder, PATH_SIZE, found.cFileName))
+                DeleteFileA(folder);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    *tail = 0;
+    RemoveDirectoryA(folder);
+}
+
+// Splits the arguments off entryTarget and hands them to the link: a target part
+// "tool.exe,-q" gives the arguments -q; a second character "/" stands for the
+// copy's own run argument, "-r", unless the options page has been completed.
+static void setLinkArguments(IShellLinkA* link)
+{
+    char* comma = findChar(setup.entryTarget, ',');
+    if (comma == nullptr)
+        return;
+    *comma = 0;
+    const char* arguments = comma + 1;
+    if (arguments[0] != 0 && arguments[1] == '/') {
+        if (!(setup.optionBits & OPTION_PAGE_DONE))
+            link->SetArguments("-r");
+    } else {
+        link->SetArguments(arguments);
+    }
+}
+
+// Writes one shortcut named entryValue in linkFolder for the target in entryTarget.
+static void saveShortcut(const char* linkFolder)
+{
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link)))
+        return;
+    setLinkArguments(link);
+    char linkPath[PATH_SIZE];
+    WCHAR widePath[PATH_SIZE];
+    bool named = textCopy(linkPath, sizeof linkPath, linkFolder) && textAppend(linkPath, sizeof linkPath, setup.entryValue)
+                 && textAppend(linkPath, sizeof linkPath, ".lnk")
+                 && MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, PATH_SIZE) != 0;
+    if (named && fileStamp(setup.entryTarget) != 0) {
+        link->SetPath(setup.entryTarget);
+        link->SetWorkingDirectory(setup.destDir);
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
+            file->Save(widePath, TRUE);
+            file->Release();
+        }
+    }
+    link->Release();
+}
+
+void manageShortcuts(int kind, int remove, const char* name)
+{
+    char folder[PATH_SIZE];
+    if (!readShellFolder(kind, folder))
+        return;
+    bool groupCase = kind == SHORTCUT_PROGRAMS && setup.groupCount != 0;
+    if (groupCase) {
+        if (!textAppend(folder, sizeof folder, groupFolderName))
+            return;
+        if (remove) {
+            removeGroupFolder(folder);
+            return;
+        }
+        if (!textAppend(folder, sizeof folder, "\\"))
+            return;
+        // when the level cannot be made its message is shown, and the saves below fail
+        makeFolderLevel(folder);
+    }
+
+    if (remove) {
+        char linkPath[PATH_SIZE];
+        if (textCopy(linkPath, sizeof linkPath, folder) && textAppend(linkPath, sizeof linkPath, product.productName)
+            && textAppend(linkPath, sizeof linkPath, ".lnk"))
+            DeleteFileA(linkPath);
+        return;
+    }
+
+    int count = 1;
+    if (groupCase) {
+        loadGroupEntry(1);
+        count = setup.groupCount;
+    } else {
+        if (name == nullptr)
+            loadGroupEntry(1);
+        // the target stays what the last read left in entryTarget
+        textCopy(setup.entryValue, sizeof setup.entryValue, name ? name : product.productName);
+    }
+
+    CoInitialize(nullptr);
+    for (int i = 1; i <= count; ++i) {
+        if (i >= 2)
+            loadGroupEntry(i);
+        saveShortcut(folder);
+    }
+    CoUninitialize();
+}

@@ -1,0 +1,57 @@
+// End-to-end support: staging and starting the built SETUP.EXE (see setup_run.h).
+#include "setup_run.h"
+
+#include "scratch.h"
+
+std::string builtSetupPath()
+{
+    char dir[MAX_PATH];
+    GetCurrentDirectoryA(sizeof dir, dir);
+    return std::string(dir) + "\\" SETUP_EXE_NAME;
+}
+
+std::string stageSetup(const std::string& name, const std::string& manifest)
+{
+    std::string folder = scratchFolder(name);
+    CopyFileA(builtSetupPath().c_str(), (folder + "SETUP.EXE").c_str(), FALSE);
+    if (!manifest.empty())
+        writeFile(folder + "SETUP.inf", manifest);
+    return folder;
+}
+
+DWORD SetupProcess::wait(DWORD timeoutMs)
+{
+    if (!info.hProcess)
+        return (DWORD)-2;
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info.hProcess, &code);
+    else
+        TerminateProcess(info.hProcess, 99);
+    return code;
+}
+
+SetupProcess::~SetupProcess()
+{
+    if (info.hProcess) {
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info.hProcess, 99);
+            WaitForSingleObject(info.hProcess, 5000);
+        }
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+}
+
+bool startSetup(SetupProcess& process, const std::string& exePath, const std::string& arguments,
+                const std::string& currentDir)
+{
+    std::string line = "\"" + exePath + "\"";
+    if (!arguments.empty())
+        line += " " + arguments;
+    STARTUPINFOA startup = { sizeof startup };
+    // explicit (invalid) standard handles: the program does not inherit the test's console
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &process.info) != 0;
+}

@@ -1,0 +1,25 @@
+// End-to-end support: a throwaway distribution folder with the built SETUP.EXE beside a
+// manifest, and starting it with an argument text as a user or the shell would.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The built SETUP.EXE (found beside the test program's working directory).
+std::string builtSetupPath();
+
+// A fresh folder C:\setuptests\<name>\ holding a copy of SETUP.EXE; returns the folder.
+std::string stageSetup(const std::string& name, const std::string& manifest = "");
+
+struct SetupProcess {
+    PROCESS_INFORMATION info {};
+    DWORD pid() const { return info.dwProcessId; }
+    // Waits for the end; the exit code, or -1 after timeoutMs (the process is then ended).
+    DWORD wait(DWORD timeoutMs = 30000);
+    ~SetupProcess();
+};
+
+// Starts "<folder>SETUP.EXE" <arguments> with currentDir as its current directory.
+bool startSetup(SetupProcess& process, const std::string& exePath, const std::string& arguments,
+                const std::string& currentDir = "");
