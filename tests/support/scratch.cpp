@@ -74,7 +74,7 @@ bool folderExists(const std::string& path)
 void setRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& value)
 {
     HKEY handle;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &handle,
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
                         nullptr) != ERROR_SUCCESS)
         return;
     RegSetValueExA(handle, name.c_str(), 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
@@ -84,7 +84,7 @@ void setRegistryText(HKEY root, const std::string& key, const std::string& name,
 bool registryKeyExists(HKEY root, const std::string& key)
 {
     HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &handle) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
         return false;
     RegCloseKey(handle);
     return true;
@@ -93,7 +93,7 @@ bool registryKeyExists(HKEY root, const std::string& key)
 void deleteRegistryKey(HKEY root, const std::string& key)
 {
     HKEY handle;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &handle) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &handle) == ERROR_SUCCESS) {
         char name[256];
         while (RegEnumKeyA(handle, 0, name, sizeof name) == ERROR_SUCCESS) {
             deleteRegistryKey(root, key + "\\" + name);
@@ -102,7 +102,7 @@ void deleteRegistryKey(HKEY root, const std::string& key)
         }
         RegCloseKey(handle);
     }
-    RegDeleteKeyExA(root, key.c_str(), KEY_WOW64_32KEY, 0);
+    RegDeleteKeyA(root, key.c_str());
 }
 
 std::string hexBytes(const std::string& text)

@@ -16,7 +16,8 @@ std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);      // a plain file
 bool folderExists(const std::string& path);
 
-// A registry key and its value; 32-bit view on 64-bit Windows, as the i686 program sees it.
+// A registry key and its value, in the registry view of the test program, which is the
+// view of the SETUP.EXE of the same build (the i686 one sees the 32-bit view).
 void setRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 bool registryKeyExists(HKEY root, const std::string& key);
 void deleteRegistryKey(HKEY root, const std::string& key);
