@@ -20,3 +20,16 @@ TEST(Start, OddArgumentTextsEndWithExitValueOneAndNoWindow)
     // the one-separator copy text created nothing beside the program
     EXPECT_FALSE(folderExists(folder + "tool.exe"));
 }
+
+TEST(Start, ProgramFileNameLongerThanItsFieldDoesNothing)
+{
+    // 52 bytes of file name: the manifest name could not be formed, so nothing runs
+    std::string folder = stageSetup("start-long-name");
+    std::string longName = folder + std::string(48, 'L') + ".EXE";
+    ASSERT_TRUE(CopyFileA((folder + "SETUP.EXE").c_str(), longName.c_str(), FALSE));
+    SetupProcess setup;
+    ASSERT_TRUE(startSetup(setup, longName, "", folder));
+    DialogWatcher watcher(nullptr, setup.pid());
+    EXPECT_EQ(setup.wait(), 1u);
+    EXPECT_TRUE(watcher.seen().empty());
+}
