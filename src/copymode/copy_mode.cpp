@@ -15,11 +15,12 @@ enum { COPY_ENTRY_LIMIT = 200 };
 
 // The destination folder into destDir. A relative folder is resolved once, against the
 // current directory the program was started in, because the copy below moves the current
-// directory into the destination. False when the folder is empty or does not fit 259 bytes.
+// directory into the destination. False when the folder is empty, ends inside a
+// double-byte character or does not fit 259 bytes.
 static bool takeDestination(const char* folder)
 {
     setup.destDir[0] = 0;
-    if (folder[0] == 0)
+    if (folder[0] == 0 || endsInLoneLeadByte(folder))
         return false;
     if (isFullPath(folder))
         return textCopy(setup.destDir, sizeof setup.destDir, folder);

@@ -35,6 +35,12 @@ bool isFullPath(const char* path)
     return isSeparator(path[0]) && isSeparator(path[1]);
 }
 
+bool endsInLoneLeadByte(const char* text)
+{
+    size_t n = strlen(text);
+    return n > 0 && isLeadByte((unsigned char)text[n - 1]) && !endsInsideDbcs(text, n - 1);
+}
+
 bool joinFolderAndName(char* dst, size_t dstSize, const char* folder, const char* name)
 {
     bool fits = textCopy(dst, dstSize, folder);

@@ -22,6 +22,10 @@ bool splitCopyArguments(char* text, CopyArguments* parts);
 // a drive letter, ":" and a separator, or two leading separators (a network path).
 bool isFullPath(const char* path);
 
+// True when the text ends in a lead byte without its trail byte: what a text cut inside
+// a double-byte character looks like.
+bool endsInLoneLeadByte(const char* text);
+
 // folder, a backslash unless folder already ends in one (a trail byte 0x5C is not one),
 // then name. False, with dst empty, when the whole does not fit dstSize.
 bool joinFolderAndName(char* dst, size_t dstSize, const char* folder, const char* name);

@@ -191,6 +191,7 @@ static void fuzzCopyArguments(const std::string& a, const std::string& b)
         CHECK(joined.compare(0, a.size(), a) == 0);
         CHECK(joined.size() >= a.size() + b.size() && joined.size() <= a.size() + b.size() + 1);
         CHECK(joined.compare(joined.size() - b.size(), b.size(), b) == 0);
+        CHECK(!endsInLoneLeadByte(a.c_str()));      // no separator was swallowed as a trail byte
     } else {
         CHECK(path[0] == 0);
     }

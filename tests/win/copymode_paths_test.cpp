@@ -67,6 +67,17 @@ TEST(CopyPaths, TrailByte5CEndsNoFolder)
         EXPECT_STREQ(path, "C:\\\x83\x5C" "a.dat");
 }
 
+TEST(CopyPaths, FolderCutInsideADoubleByteCharacterIsRefused)
+{
+    // C:\ab and a lone 83: the separator would become the trail byte of ソ
+    char path[260] = "unchanged";
+    bool cut = GetACP() == 932;
+    EXPECT_EQ(endsInLoneLeadByte("C:\\ab\x83"), cut);
+    EXPECT_EQ(joinFolderAndName(path, sizeof path, "C:\\ab\x83", "a.dat"), !cut);
+    EXPECT_FALSE(endsInLoneLeadByte("C:\\\x83\x5C"));    // ソ is whole
+    EXPECT_FALSE(endsInLoneLeadByte(""));
+}
+
 TEST(CopyPaths, CopiedNameIsTheTextAfterTheFirstComma)
 {
     char plain[] = "x\\y\\z.dat";
