@@ -2,8 +2,9 @@
 # make test   installs what is missing, builds everything and runs every test
 # make demo   runs the install wizard on a sample distribution
 # make dist   the folder a vendor ships: build/dist
+# make fuzz   builds the libFuzzer target with clang and runs its short bounded test
 
-.PHONY: all build host test bootstrap demo dist clean
+.PHONY: all build host test bootstrap demo dist fuzz clean
 
 all: build
 
@@ -27,6 +28,9 @@ demo: bootstrap build
 
 dist: build
 	scripts/make-dist build/win32/SETUP.EXE build/dist
+
+fuzz:
+	cmake --preset fuzz >/dev/null && cmake --build --preset fuzz && ctest --preset fuzz
 
 clean:
 	rm -rf build

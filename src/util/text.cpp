@@ -90,6 +90,9 @@ bool ensureTrailingSeparator(char* text, size_t size)
     size_t n = strnlen(text, size);
     if (n > 0 && text[n - 1] == '\\' && !endsInsideDbcs(text, n - 1))
         return true;
+    // a text cut after a lead byte: the backslash would become its trail byte (83 5C is ソ)
+    if (n > 0 && isLeadByte((unsigned char)text[n - 1]) && !endsInsideDbcs(text, n - 1))
+        return false;
     if (n + 2 > size)
         return false;
     text[n] = '\\';

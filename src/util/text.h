@@ -21,7 +21,8 @@ const char* findChar(const char* text, char ch);
 bool endsInsideDbcs(const char* text, size_t pos);
 
 // Appends a backslash unless the text already ends in one (a trail byte 0x5C is not one).
-// False, with the text unchanged, when the buffer has no room for it.
+// False, with the text unchanged, when the buffer has no room for it or the text ends in
+// a lead byte without its trail byte.
 bool ensureTrailingSeparator(char* text, size_t size);
 
 // Leading decimal digits as a 32-bit value, wrapping without an overflow check.

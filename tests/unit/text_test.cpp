@@ -71,6 +71,14 @@ TEST(EnsureTrailingSeparator, RefusesWhenTheBufferHasNoRoom)
     EXPECT_TRUE(ensureTrailingSeparator(text, sizeof text));  // already ends in one
 }
 
+TEST(EnsureTrailingSeparator, RefusesATextCutAfterALeadByte)
+{
+    // C:\ab and a lone 83: an appended 5C would turn into ソ, not a separator
+    char text[PATH_SIZE] = "C:\\ab\x83";
+    EXPECT_FALSE(ensureTrailingSeparator(text, sizeof text));
+    EXPECT_STREQ(text, "C:\\ab\x83");
+}
+
 TEST(ParseDecimal, DigitsUntilTheFirstOtherByteAndWraps)
 {
     EXPECT_EQ(parseDecimal("46"), 46);
