@@ -36,10 +36,15 @@ static bool readShellFolder(int kind, char* folder)
 // Deletes every file of the group folder, then the folder itself if that left it empty.
 static void removeGroupFolder(char* folder)
 {
-    char* tail = folder + strlen(folder);
-    textAppend(folder, PATH_SIZE, "*.*");
+    char* end = folder + strlen(folder);
+    // the search runs inside the group folder: "KorvalDesk*.*" would match files beside it
+    if (!textAppend(folder, PATH_SIZE, "\\"))
+        return;
+    char* tail = end + 1;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(folder, &found);
+    HANDLE search = INVALID_HANDLE_VALUE;
+    if (textAppend(folder, PATH_SIZE, "*.*"))
+        search = FindFirstFileA(folder, &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             *tail = 0;
@@ -49,7 +54,7 @@ static void removeGroupFolder(char* folder)
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    *tail = 0;
+    *end = 0;
     RemoveDirectoryA(folder);
 }
 

@@ -1,0 +1,102 @@
+// The walk over what is left of the installation folder: each file is asked about (files
+// with the extension gid go without a question), emptied folders are removed.
+#include "uninstall/uninstall.h"
+
+#include "app/state.h"
+#include "app/texts.h"
+#include "res/resource.h"
+#include "util/folders.h"
+#include "util/message.h"
+#include "util/text.h"
+
+#include <string.h>
+
+static bool isDotEntry(const char* name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+// The answer for one file: IDYES, IDNO, IDCANCEL, or another result of the dialog (the
+// file then stays). The extension is the text after the first dot of the name.
+static INT_PTR answerFor(const char* path, const char* name)
+{
+    if (setup.deleteAll)
+        return IDYES;
+    const char* dot = findChar(name, '.');
+    const char* extension = dot ? dot + 1 : "";
+    if (dot && lstrcmpiA(extension, "gid") == 0)
+        return IDYES;
+    char question[MESSAGE_SIZE];
+    composeMessage(question, path, removeFileQuestion, dot && lstrcmpiA(extension, "kvd") == 0 ? qsoDataWarning : nullptr);
+    INT_PTR answer = DialogBoxParamA(setup.instanceHandle, MAKEINTRESOURCEA(IDD_CONFIRM_REMOVAL), setup.activeDialog,
+                                     confirmDialogProc, (LPARAM)question);
+    if (answer == IDC_DELETE_ALL) {
+        setup.deleteAll = 1;
+        return IDYES;
+    }
+    return answer;
+}
+
+// Removes the folder itself (path without its trailing backslash) when it exists.
+static int removeFolderItself(const char* path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 1;
+    FindClose(search);
+    if (RemoveDirectoryA(path))
+        return 1;
+    showPathError(path, folderRemoveFailedSentence);
+    return 0;
+}
+
+int removeFolderTree(const char* folder)
+{
+    char path[PATH_SIZE];
+    if (!textCopy(path, sizeof path, folder) || path[0] == 0)
+        return 0;
+    char* tail = path + strlen(path);
+    int result = 1;
+    WIN32_FIND_DATAA found;
+    HANDLE search = INVALID_HANDLE_VALUE;
+    if (textAppend(path, sizeof path, "*.*"))
+        search = FindFirstFileA(path, &found);
+    else
+        result = 0;                 // the folder cannot be listed: it cannot be emptied
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            *tail = 0;
+            if (isDotEntry(found.cFileName))
+                continue;
+            // an entry whose path does not fit is left alone: a cut path names another file
+            if (!textAppend(path, sizeof path, found.cFileName)) {
+                result = 0;
+                continue;
+            }
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (!textAppend(path, sizeof path, "\\")) {
+                    result = 0;
+                    continue;
+                }
+                if (!removeFolderTree(path)) {
+                    FindClose(search);
+                    return 0;       // what was not reached stays, and so does this folder
+                }
+                continue;
+            }
+            INT_PTR answer = answerFor(path, found.cFileName);
+            if (answer == IDCANCEL) {
+                FindClose(search);
+                return 0;
+            }
+            if (answer == IDYES && !removeFile(path))
+                result = 0;
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    tail[-1] = 0;                   // the folder without its trailing backslash
+    if (!removeFolderItself(path))
+        result = 0;
+    return result;
+}

@@ -1,0 +1,72 @@
+// End-to-end support for the uninstall: an installed folder as the install wizard leaves it,
+// the per-user and Uninstall keys and the shortcuts around it, and a driver that answers the
+// uninstall run's dialogs and records what it saw.
+#pragma once
+
+#include "setup_run.h"
+#include "windows_seen.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// C:\setuptests\<name>\ with SETUP.EXE, the manifest and the given files (relative paths,
+// sub-folders made as needed); returns the folder.
+std::string stageInstalled(const std::string& name, const std::string& manifest, const std::vector<std::string>& files);
+
+// A file with parent folders made as needed.
+void writeFileMakingFolders(const std::string& path, const std::string& content);
+
+// The per-user shell folder of a value name ("Programs", "Desktop", "Startup").
+std::string shellFolder(const char* name);
+
+// The Uninstall key of the product, in the program's own registry view.
+extern const char uninstallKeyPath[];
+void makeMachineKey(const std::string& key, const char* name, const char* value);
+bool machineKeyExists(const std::string& key);
+void dropMachineKey(const std::string& key);
+
+// What the run showed, in order.
+struct UninstallRunSeen {
+    HWND uninstallDialog = nullptr;
+    std::string caption;                // of the uninstall dialog
+    std::string waitingText;            // control 1010 while the first question was up
+    bool closeEnabledWhileWaiting = true;
+    std::vector<std::string> questions; // texts of the confirmation dialogs
+    std::vector<SeenDialog> messages;   // message boxes
+};
+
+// Answers confirmation questions by file name (the path before the arrow of the question),
+// otherwise with fallback; message boxes with OK.
+struct UninstallDriver {
+    std::map<std::string, int> answers;
+    int fallback = IDYES;
+    std::shared_ptr<UninstallRunSeen> seen = std::make_shared<UninstallRunSeen>();
+    DialogWatcher::Handler handler();
+};
+
+// Waits (bounded) until the uninstall dialog shows its result; then its text, whether its
+// close button is enabled and has the focus.
+struct UninstallResult {
+    bool shown = false;
+    std::string text;
+    bool closeEnabled = false;
+    bool closeFocused = false;
+};
+UninstallResult waitForResult(HWND dialog, DWORD timeoutMs = 30000);
+
+// Runs "<runner copy> x <installed>SETUP.EXE" with the driver, presses close when the
+// result is shown, and returns the result; exitCode receives the exit value.
+UninstallResult runUninstallFrom(const std::string& installed, UninstallDriver& driver, DWORD* exitCode);
+
+// The system icon an icon control of another process shows ("error", "question",
+// "information", "warning"), told by its pixels; "unreadable" when an icon is shown but its
+// bitmaps cannot be read. Under Wine each process has its own handles for the system
+// icons and their bitmaps cannot be read from another process: the icon is then only
+// known to be there, and the in-process tests check which one it is.
+std::string iconOfControl(HWND control);
+
+// True for the icon a user sees as the named one; under Wine also for one that is there
+// but unreadable from this process (see iconOfControl).
+bool iconIs(const std::string& seen, const std::string& expected);

@@ -1,0 +1,210 @@
+// The folder walk of the uninstall: the confirmation dialog read and answered from a
+// watcher thread, files and folders checked on disk afterwards.
+#include "app/state.h"
+#include "res/resource.h"
+#include "scratch.h"
+#include "uninstall/uninstall.h"
+#include "windows_seen.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string.h>
+
+static const char questionTail[] = " ←このファイルも削除していいですか？";
+static const char qsoWarning[] = "（※ＱＳＯデータです！！）";
+
+struct Question {
+    std::string caption;
+    std::string text;
+    bool questionIcon;
+    int defaultButton;
+    std::vector<std::string> buttonTexts;
+};
+
+// Answers every confirmation with one answer and records what it asked; message boxes
+// get OK.
+class WalkAnswers {
+public:
+    int fallback = IDYES;
+    std::shared_ptr<std::vector<Question>> questions = std::make_shared<std::vector<Question>>();
+
+    DialogWatcher::Handler handler()
+    {
+        auto questionsSeen = questions;
+        int otherwise = fallback;
+        return [questionsSeen, otherwise](const SeenDialog& d) -> int {
+            if (d.isMessageBox)
+                return IDOK;
+            Question q;
+            q.caption = d.caption;
+            q.text = d.controlText(IDC_CONFIRM_TEXT);
+            HWND icon = GetDlgItem(d.window, IDC_CONFIRM_ICON);
+            q.questionIcon = icon && (HICON)SendMessageA(icon, STM_GETICON, 0, 0) == LoadIcon(nullptr, IDI_QUESTION);
+            q.defaultButton = 0;
+            for (const SeenButton& b : d.buttons) {
+                q.buttonTexts.push_back(b.text);
+                if (b.isDefault)
+                    q.defaultButton = b.id;
+            }
+            questionsSeen->push_back(q);
+            return otherwise;
+        };
+    }
+};
+
+static void startWalk(const std::string& folder)
+{
+    resetSetupState();
+    setup.instanceHandle = GetModuleHandleA(nullptr);
+    strcpy(setup.destDir, folder.c_str());
+}
+
+TEST(FolderWalk, AsksAboutEachFileWithTheExactQuestionAndDeletesGidFilesWithoutOne)
+{
+    std::string folder = scratchFolder("walk-questions");
+    for (const char* name : { "readme.txt", "HELP.GID", "help.gid", "data.KVD", "data.old.kvd", "a.b.gid", ".kvd", "noext" })
+        writeFile(folder + name, "x");
+    startWalk(folder);
+    WalkAnswers answers;
+    int result;
+    std::vector<SeenDialog> seen;
+    {
+        DialogWatcher watcher(answers.handler());
+        result = removeFolderTree(folder.c_str());
+        seen = watcher.seen();
+    }
+    EXPECT_EQ(result, 1);
+    EXPECT_FALSE(folderExists(folder));
+    std::map<std::string, std::string> asked;
+    for (const Question& q : *answers.questions)
+        asked[q.text.substr(folder.size(), q.text.find(' ', folder.size()) - folder.size())] = q.text;
+    EXPECT_EQ(asked.size(), 6u);
+    EXPECT_EQ(asked.count("HELP.GID"), 0u);
+    EXPECT_EQ(asked.count("help.gid"), 0u);
+    EXPECT_EQ(asked["readme.txt"], folder + "readme.txt" + questionTail);
+    EXPECT_EQ(asked["data.KVD"], folder + "data.KVD" + questionTail + qsoWarning);
+    EXPECT_EQ(asked["data.old.kvd"], folder + "data.old.kvd" + questionTail);
+    EXPECT_EQ(asked[".kvd"], folder + ".kvd" + questionTail + qsoWarning);
+    EXPECT_EQ(asked["a.b.gid"], folder + "a.b.gid" + questionTail);
+    EXPECT_EQ(asked["noext"], folder + "noext" + questionTail);
+    ASSERT_FALSE(answers.questions->empty());
+    const Question& q = answers.questions->front();
+    EXPECT_TRUE(q.questionIcon);
+    EXPECT_EQ(q.defaultButton, IDYES);
+    // the template's texts are Unicode: read as ANSI they are Shift_JIS only under code page 932
+    if (GetACP() == 932) {
+        EXPECT_EQ(q.caption, "削除の確認");
+        EXPECT_EQ(q.buttonTexts, (std::vector<std::string> { "はい(&Y)", "すべて削除(&A)", "いいえ(&N)", "キャンセル" }));
+    }
+}
+
+TEST(FolderWalk, DeleteAllEndsTheQuestionsAlsoInFoldersVisitedLater)
+{
+    std::string folder = scratchFolder("walk-deleteall");
+    CreateDirectoryA((folder + "sub").c_str(), nullptr);
+    CreateDirectoryA((folder + "sub\\deeper").c_str(), nullptr);
+    for (const char* name : { "a.txt", "b.txt", "sub\\c.txt", "sub\\deeper\\d.kvd", "sub\\e.txt" })
+        writeFile(folder + name, "x");
+    startWalk(folder);
+    WalkAnswers answers;
+    answers.fallback = IDC_DELETE_ALL;
+    int result;
+    {
+        DialogWatcher watcher(answers.handler());
+        result = removeFolderTree(folder.c_str());
+    }
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(answers.questions->size(), 1u);
+    EXPECT_EQ(setup.deleteAll, 1);
+    EXPECT_FALSE(folderExists(folder));
+}
+
+TEST(FolderWalk, KeptFileInSubfolderGivesTheFolderMessageAndEndsTheWalk)
+{
+    std::string folder = scratchFolder("walk-kept");
+    CreateDirectoryA((folder + "sub").c_str(), nullptr);
+    writeFile(folder + "sub\\keep.txt", "mine");
+    startWalk(folder);
+    WalkAnswers answers;
+    answers.fallback = IDNO;
+    int result;
+    std::vector<SeenDialog> seen;
+    {
+        DialogWatcher watcher(answers.handler());
+        result = removeFolderTree(folder.c_str());
+        seen = watcher.seen();
+    }
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(seen.size(), 2u);     // the question, the folder message; none for the folder above
+    EXPECT_TRUE(seen[1].isMessageBox);
+    EXPECT_EQ(seen[1].text, folder + "sub - フォルダの削除に失敗しました");
+    EXPECT_EQ(seen[1].caption, "Rovenda");
+    EXPECT_EQ(seen[1].icon, "error");
+    EXPECT_TRUE(fileExists(folder + "sub\\keep.txt"));
+    EXPECT_TRUE(folderExists(folder));
+}
+
+TEST(FolderWalk, CancelStopsAtOnceWithoutAMessage)
+{
+    std::string folder = scratchFolder("walk-cancel");
+    writeFile(folder + "a.txt", "x");
+    writeFile(folder + "b.txt", "x");
+    startWalk(folder);
+    WalkAnswers answers;
+    answers.fallback = IDCANCEL;
+    int result;
+    std::vector<SeenDialog> seen;
+    {
+        DialogWatcher watcher(answers.handler());
+        result = removeFolderTree(folder.c_str());
+        seen = watcher.seen();
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(fileExists(folder + "a.txt"));
+    EXPECT_TRUE(fileExists(folder + "b.txt"));
+}
+
+TEST(FolderWalk, EmptyAndMissingFoldersNeedNoQuestion)
+{
+    std::string folder = scratchFolder("walk-empty");
+    CreateDirectoryA((folder + "empty").c_str(), nullptr);
+    CreateDirectoryA((folder + "empty\\inner").c_str(), nullptr);
+    startWalk(folder);
+    int result;
+    std::vector<SeenDialog> seen;
+    {
+        DialogWatcher watcher([](const SeenDialog&) { return IDCANCEL; });
+        result = removeFolderTree(folder.c_str());
+        EXPECT_EQ(removeFolderTree((folder + "never\\").c_str()), 1);
+        seen = watcher.seen();
+    }
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_FALSE(folderExists(folder));
+}
+
+TEST(FolderWalk, FileThatCannotBeDeletedGivesBothMessagesAndFailure)
+{
+    std::string folder = scratchFolder("walk-locked");
+    writeFile(folder + "busy.gid", "x");
+    HANDLE busy = CreateFileA((folder + "busy.gid").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    startWalk(folder);
+    int result;
+    std::vector<SeenDialog> seen;
+    {
+        DialogWatcher watcher(answerInTurn({}));
+        result = removeFolderTree(folder.c_str());
+        seen = watcher.seen();
+    }
+    CloseHandle(busy);
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].text, folder + "busy.gidの削除に失敗しました。このファイルをスキップして処理を続行します。");
+    EXPECT_EQ(seen[1].text, folder.substr(0, folder.size() - 1) + " - フォルダの削除に失敗しました");
+    EXPECT_TRUE(fileExists(folder + "busy.gid"));
+}

@@ -1,0 +1,134 @@
+// Removal of the running copy at restart: the delayed move as Wine records it, and the
+// WININIT.INI fallback on real files.
+#include "app/state.h"
+#include "scratch.h"
+#include "uninstall/uninstall.h"
+
+#include <gtest/gtest.h>
+
+static const char newLine[] = "NUL=C:\\WINDOWS\\SYSTEM\\SETUP.EXE\r\n";
+
+static std::string rewritten(const std::string& folder, const std::string& before, int* result = nullptr)
+{
+    std::string ini = folder + "WININIT.INI";
+    writeFile(ini, before);
+    int written = rewriteRenameSection(ini.c_str(), "C:\\WINDOWS\\SYSTEM\\SETUP.EXE");
+    if (result)
+        *result = written;
+    return readFile(ini);
+}
+
+TEST(RestartRemoval, FileWithoutRenameSectionGetsTheSectionAtItsEnd)
+{
+    std::string folder = scratchFolder("restart-nosection");
+    int result = 0;
+    std::string after = rewritten(folder, "[Other]\r\nkey=value\r\n", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(after, std::string("[Other]\r\nkey=value\r\n[Rename]\r\n") + newLine);
+}
+
+TEST(RestartRemoval, ExistingLinesComeBackInOrderBeforeTheNewLine)
+{
+    std::string folder = scratchFolder("restart-lines");
+    std::string after = rewritten(folder,
+                                  "[Rename]\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\nNUL=C:\\TEMP\\A.TMP\r\n"
+                                  "[Other]\r\nkey=value\r\n");
+    EXPECT_EQ(after, std::string("[Other]\r\nkey=value\r\n[Rename]\r\nC:\\NEW.DLL=C:\\OLD.DLL\r\n"
+                                 "NUL=C:\\TEMP\\A.TMP\r\n") +
+                         newLine);
+}
+
+TEST(RestartRemoval, RepeatedNulLinesEachKeepTheirOwnValue)
+{
+    std::string folder = scratchFolder("restart-repeated");
+    std::string after = rewritten(folder, "[Rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\B.TMP\r\nnul=C:\\C.TMP\r\n");
+    EXPECT_EQ(after, std::string("[Rename]\r\nNUL=C:\\A.TMP\r\nNUL=C:\\B.TMP\r\nnul=C:\\C.TMP\r\n") + newLine);
+}
+
+TEST(RestartRemoval, EndOfFileMarkIsWrittenOver)
+{
+    std::string folder = scratchFolder("restart-ctrlz");
+    std::string after = rewritten(folder, "[Other]\r\nkey=value\r\n\x1A");
+    EXPECT_EQ(after, std::string("[Other]\r\nkey=value\r\n[Rename]\r\n") + newLine);
+}
+
+TEST(RestartRemoval, EmptyFileReceivesJustTheSection)
+{
+    std::string folder = scratchFolder("restart-empty");
+    std::string after = rewritten(folder, "");
+    EXPECT_EQ(after, std::string("[Rename]\r\n") + newLine);
+}
+
+TEST(RestartRemoval, MissingFileIsNotCreated)
+{
+    std::string folder = scratchFolder("restart-missing");
+    std::string ini = folder + "WININIT.INI";
+    EXPECT_EQ(rewriteRenameSection(ini.c_str(), "C:\\WINDOWS\\SYSTEM\\SETUP.EXE"), 0);
+    EXPECT_FALSE(fileExists(ini));
+}
+
+TEST(RestartRemoval, SectionOverThirtyThousandBytesLeavesTheFileAsItWas)
+{
+    std::string folder = scratchFolder("restart-large");
+    std::string before = "[Rename]\r\n";
+    for (int i = 0; i < 1300; ++i)
+        before += "NUL=C:\\TEMP\\F" + std::to_string(10000 + i) + ".TMP\r\n";  // 24 bytes a line
+    ASSERT_GT(before.size(), 30000u);
+    int result = 1;
+    EXPECT_EQ(rewritten(folder, before, &result), before);
+    EXPECT_EQ(result, 0);
+
+    // just under the limit the section is rebuilt, every line kept
+    std::string smaller = "[Rename]\r\n";
+    for (int i = 0; i < 1200; ++i)
+        smaller += "NUL=C:\\TEMP\\F" + std::to_string(10000 + i) + ".TMP\r\n";
+    EXPECT_EQ(rewritten(folder, smaller, &result), smaller + newLine);
+    EXPECT_EQ(result, 1);
+}
+
+TEST(RestartRemoval, LineLongerThanTheWorkAreaLeavesTheFileAsItWas)
+{
+    std::string folder = scratchFolder("restart-longline");
+    std::string before = "[Rename]\r\nNUL=C:\\" + std::string(40000, 'A') + "\r\n";
+    int result = 1;
+    EXPECT_EQ(rewritten(folder, before, &result), before);
+    EXPECT_EQ(result, 0);
+}
+
+static std::string pendingRenames()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS)
+        return "";
+    char value[65536];
+    DWORD size = sizeof value;
+    LONG read = RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, (BYTE*)value, &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS)
+        return "";
+    std::string text(value, size);
+    for (char& c : text)
+        if (c == 0)
+            c = '|';
+    return text;
+}
+
+TEST(RestartRemoval, DelayedDeletionIsRecordedAndWininitIsNotTouched)
+{
+    std::string folder = scratchFolder("restart-delayed");
+    std::string file = folder + "COPY.EXE";
+    writeFile(file, "MZ");
+    char windowsDir[MAX_PATH];
+    GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    std::string wininit = std::string(windowsDir) + "\\WININIT.INI";
+    std::string wininitBefore = readFile(wininit);
+    bool wininitExisted = fileExists(wininit);
+
+    scheduleRemovalAtRestart(file.c_str());
+
+    EXPECT_NE(pendingRenames().find(file), std::string::npos) << pendingRenames();
+    EXPECT_TRUE(fileExists(file));  // only at restart
+    EXPECT_EQ(fileExists(wininit), wininitExisted);
+    EXPECT_EQ(readFile(wininit), wininitBefore);
+}
