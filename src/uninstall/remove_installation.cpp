@@ -11,11 +11,6 @@
 #include "util/message.h"
 #include "util/text.h"
 
-static bool isDriveRoot(const char* path)
-{
-    return path[0] != 0 && path[1] == ':' && path[2] == '\\' && path[3] == 0;
-}
-
 // The product's main file could not be removed: it is most likely running.
 static void showMainFileFailed()
 {

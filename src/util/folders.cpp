@@ -8,7 +8,7 @@
 
 #include <string.h>
 
-static bool isDriveRoot(const char* path)
+bool isDriveRoot(const char* path)
 {
     return path[0] != 0 && path[1] == ':' && path[2] == '\\' && path[3] == 0;
 }

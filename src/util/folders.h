@@ -2,6 +2,9 @@
 // message box owned by setup.activeDialog and leaves the caller's text as it found it.
 #pragma once
 
+// True for a drive root alone, such as C:\.
+bool isDriveRoot(const char* path);
+
 // path ends in a backslash. 1 when the level exists as a directory afterwards.
 int makeFolderLevel(char* path);
 
