@@ -1,0 +1,208 @@
+// End-to-end support: the install wizard driven from outside (see wizard_driver.h).
+#include "wizard_driver.h"
+
+#include "scratch.h"
+
+#include <commctrl.h>
+
+static bool waitUntil(DWORD timeoutMs, const std::function<bool()>& condition)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+static bool isMessageBox(HWND window)
+{
+    return GetDlgItem(window, 0xFFFF) != nullptr;
+}
+
+// The wizard frame: the process's top-level dialog that has the wizard's Next button.
+static HWND findFrame(DWORD pid)
+{
+    for (HWND window : dialogsOfProcess(pid))
+        if (GetDlgItem(window, WIZ_NEXT) && !isMessageBox(window))
+            return window;
+    return nullptr;
+}
+
+bool WizardDriver::waitForFrame(DWORD timeoutMs)
+{
+    return waitUntil(timeoutMs, [&] {
+        frame_ = findFrame(pid_);
+        return frame_ != nullptr && page() != nullptr;
+    });
+}
+
+HWND WizardDriver::page() const
+{
+    return frame_ ? (HWND)SendMessageA(frame_, PSM_GETCURRENTPAGEHWND, 0, 0) : nullptr;
+}
+
+int WizardDriver::pageIndex() const
+{
+    HWND shown = page();
+    return shown ? (int)SendMessageA(frame_, PSM_HWNDTOINDEX, (WPARAM)shown, 0) : -1;
+}
+
+bool WizardDriver::waitForPage(int index, DWORD timeoutMs) const
+{
+    return waitUntil(timeoutMs, [&] { return pageIndex() == index; });
+}
+
+std::string WizardDriver::caption() const
+{
+    return windowText(frame_);
+}
+
+std::string WizardDriver::controlText(int id) const
+{
+    HWND control = GetDlgItem(page(), id);
+    return control ? windowText(control) : std::string();
+}
+
+bool WizardDriver::controlVisible(int id) const
+{
+    HWND control = GetDlgItem(page(), id);
+    return control && IsWindowVisible(control);
+}
+
+ButtonState WizardDriver::button(int id) const
+{
+    ButtonState state;
+    HWND control = GetDlgItem(frame_, id);
+    state.exists = control != nullptr;
+    state.visible = control && IsWindowVisible(control);
+    state.enabled = control && IsWindowEnabled(control);
+    return state;
+}
+
+bool WizardDriver::press(int id, DWORD timeoutMs) const
+{
+    // a press posted while a modal window is open would run the page's handler nested
+    if (!waitUntil(timeoutMs, [&] { return IsWindowEnabled(frame_) != 0; }))
+        return false;
+    if (!button(id).usable())
+        return false;
+    pressButton(frame_, id);
+    return true;
+}
+
+bool WizardDriver::waitForButton(int id, DWORD timeoutMs) const
+{
+    return waitUntil(timeoutMs, [&] { return button(id).usable(); });
+}
+
+void WizardDriver::typeIntoField(int id, const std::string& text) const
+{
+    SendMessageA(GetDlgItem(page(), id), WM_SETTEXT, 0, (LPARAM)text.c_str());
+}
+
+bool WizardDriver::isChecked(int id) const
+{
+    return SendMessageA(GetDlgItem(page(), id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void WizardDriver::setChecked(int id, bool checked) const
+{
+    // a click toggles an automatic checkbox as the mouse would
+    if (isChecked(id) != checked)
+        SendMessageA(GetDlgItem(page(), id), BM_CLICK, 0, 0);
+}
+
+void WizardDriver::clickPageButton(int id) const
+{
+    PostMessageA(GetDlgItem(page(), id), BM_CLICK, 0, 0);
+}
+
+ProgressState WizardDriver::progress(int id) const
+{
+    ProgressState state;
+    HWND bar = GetDlgItem(page(), id);
+    if (!bar)
+        return state;
+    state.low = (int)SendMessageA(bar, PBM_GETRANGE, TRUE, 0);
+    state.high = (int)SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+    state.position = (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
+    state.visible = IsWindowVisible(bar) != 0;
+    return state;
+}
+
+SeenDialog WizardDriver::waitForOtherDialog(DWORD timeoutMs) const
+{
+    HWND found = nullptr;
+    waitUntil(timeoutMs, [&] {
+        for (HWND window : dialogsOfProcess(pid_))
+            if (window != frame_) {
+                found = window;
+                return true;
+            }
+        return false;
+    });
+    if (!found)
+        return SeenDialog();
+    Sleep(50);                      // let it finish its WM_INITDIALOG
+    return readDialog(found);
+}
+
+bool WizardDriver::answer(const SeenDialog& dialog, int id, DWORD timeoutMs) const
+{
+    if (!dialog.window)
+        return false;
+    pressButton(dialog.window, id);
+    return waitUntil(timeoutMs, [&] { return !IsWindow(dialog.window) || !IsWindowVisible(dialog.window); });
+}
+
+bool driveToFinish(WizardDriver& wizard, const std::string& destination, int startMenu, int desktop)
+{
+    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
+        return false;
+    wizard.typeIntoField(DEST_PATH, destination);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
+        return false;
+    if (startMenu >= 0)
+        wizard.setChecked(START_MENU_BOX, startMenu != 0);
+    if (desktop >= 0)
+        wizard.setChecked(DESKTOP_BOX, desktop != 0);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(2))
+        return false;
+    return wizard.waitForButton(WIZ_FINISH);
+}
+
+static const char uninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korval";
+
+void setPreviousInstall(const std::string& uninstallString)
+{
+    if (uninstallString.empty()) {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, uninstallKey);
+        return;
+    }
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, uninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "UninstallString", 0, REG_SZ, (const BYTE*)uninstallString.c_str(),
+                   (DWORD)uninstallString.size() + 1);
+    RegCloseKey(key);
+}
+
+std::string shellFolder(const char* name)
+{
+    char value[MAX_PATH] = "";
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
+                 RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
+void removeProductShortcuts()
+{
+    DeleteFileA((shellFolder("Programs") + "\\Rovenda.lnk").c_str());
+    DeleteFileA((shellFolder("Desktop") + "\\Rovenda.lnk").c_str());
+    deleteTree(shellFolder("Programs") + "\\KorvalDesk");
+}
