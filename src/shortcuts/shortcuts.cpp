@@ -33,11 +33,14 @@ static bool readShellFolder(int kind, char* folder)
     return textCopy(folder, PATH_SIZE, value) && textAppend(folder, PATH_SIZE, "\\");
 }
 
-// Deletes every file of the group folder, then the folder itself if that left it empty.
+// Deletes every file of the group folder (given without its trailing backslash), then the
+// folder itself if that left it empty.
 static void removeGroupFolder(char* folder)
 {
-    char* tail = folder + strlen(folder);
-    textAppend(folder, PATH_SIZE, "*.*");
+    size_t folderLength = strlen(folder);
+    if (!textAppend(folder, PATH_SIZE, "\\*.*"))
+        return;
+    char* tail = folder + folderLength + 1;     // just after the backslash
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(folder, &found);
     if (search != INVALID_HANDLE_VALUE) {
@@ -49,7 +52,7 @@ static void removeGroupFolder(char* folder)
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    *tail = 0;
+    folder[folderLength] = 0;
     RemoveDirectoryA(folder);
 }
 
