@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <stdlib.h>
+
 static bool waitUntil(DWORD timeoutMs, const std::function<bool()>& condition)
 {
     DWORD start = GetTickCount();
@@ -57,7 +59,12 @@ bool WizardDriver::waitForPage(int index, DWORD timeoutMs) const
 
 std::string WizardDriver::caption() const
 {
-    return windowText(frame_);
+    std::string text;
+    waitUntil(1000, [&] {
+        text = windowText(frame_);
+        return !text.empty();
+    });
+    return text;
 }
 
 std::string WizardDriver::controlText(int id) const
@@ -158,6 +165,67 @@ bool WizardDriver::answer(const SeenDialog& dialog, int id, DWORD timeoutMs) con
     return waitUntil(timeoutMs, [&] { return !IsWindow(dialog.window) || !IsWindowVisible(dialog.window); });
 }
 
+// Pixels of the icon control on the screen against each system icon's opaque pixels.
+std::string iconShown(const SeenDialog& messageBox)
+{
+    HWND control = GetDlgItem(messageBox.window, 0x0440);
+    if (!control || !IsWindowVisible(control))
+        return "";
+    const int size = 32;
+    // the screen as a user sees it: another process's window DC gives no pixels
+    RECT place;
+    GetWindowRect(control, &place);
+    HDC screen = GetDC(nullptr);
+    HDC shot = CreateCompatibleDC(screen);
+    HBITMAP shotBits = CreateCompatibleBitmap(screen, size, size);
+    SelectObject(shot, shotBits);
+    BitBlt(shot, 0, 0, size, size, screen, place.left, place.top, SRCCOPY);
+    struct Candidate {
+        LPCSTR id;
+        const char* name;
+    };
+    const Candidate candidates[] = { { IDI_HAND, "error" }, { IDI_QUESTION, "question" },
+                                     { IDI_EXCLAMATION, "warning" }, { IDI_ASTERISK, "information" } };
+    std::string best;
+    int bestMatches = 0;
+    for (const Candidate& c : candidates) {
+        HDC drawn = CreateCompatibleDC(screen);
+        HBITMAP drawnBits = CreateCompatibleBitmap(screen, size, size);
+        SelectObject(drawn, drawnBits);
+        HDC mask = CreateCompatibleDC(screen);
+        HBITMAP maskBits = CreateCompatibleBitmap(screen, size, size);
+        SelectObject(mask, maskBits);
+        RECT all = { 0, 0, size, size };
+        FillRect(drawn, &all, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        FillRect(mask, &all, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        HICON icon = LoadIconA(nullptr, c.id);
+        DrawIconEx(drawn, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        DrawIconEx(mask, 0, 0, icon, size, size, 0, nullptr, DI_MASK);
+        int matches = 0, opaque = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                if (GetPixel(mask, x, y) != RGB(0, 0, 0))
+                    continue;           // transparent in the icon
+                ++opaque;
+                if (GetPixel(drawn, x, y) == GetPixel(shot, x, y))
+                    ++matches;
+            }
+        // the edges are blended with the background: most opaque pixels match, not all
+        if (opaque > 0 && matches * 4 > opaque * 3 && matches > bestMatches) {
+            bestMatches = matches;
+            best = c.name;
+        }
+        DeleteDC(drawn);
+        DeleteObject(drawnBits);
+        DeleteDC(mask);
+        DeleteObject(maskBits);
+    }
+    DeleteDC(shot);
+    DeleteObject(shotBits);
+    ReleaseDC(nullptr, screen);
+    return best;
+}
+
 bool driveToFinish(WizardDriver& wizard, const std::string& destination, int startMenu, int desktop)
 {
     if (!wizard.waitForFrame() || !wizard.waitForPage(0))
@@ -205,4 +273,47 @@ void removeProductShortcuts()
     DeleteFileA((shellFolder("Programs") + "\\Rovenda.lnk").c_str());
     DeleteFileA((shellFolder("Desktop") + "\\Rovenda.lnk").c_str());
     deleteTree(shellFolder("Programs") + "\\KorvalDesk");
+}
+
+std::string unixPathOf(const std::string& windowsPath)
+{
+    typedef char*(CDECL * ToUnix)(LPCWSTR);
+    ToUnix toUnix = (ToUnix)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    WCHAR wide[MAX_PATH];
+    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
+        return "";
+    char* path = toUnix(wide);
+    if (!path)
+        return "";
+    std::string result = path;
+    HeapFree(GetProcessHeap(), 0, path);
+    return result;
+}
+
+// Wine starts a Unix program given by its path on drive Z: but cannot wait for it: the
+// script's status goes to a file that is renamed into place when the script has ended.
+int runUnixScript(const std::string& script, DWORD timeoutMs)
+{
+    static int serial = 0;
+    CreateDirectoryA("C:\\setuptests", nullptr);
+    std::string status = "C:\\setuptests\\unix-status-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++serial);
+    std::string unixStatus = unixPathOf(status);
+    if (unixStatus.empty())
+        return -1;
+    writeFile(unixStatus.empty() ? status : status + ".script", script);
+    std::string unixScript = unixPathOf(status + ".script");
+    std::string command = "Z:\\bin\\sh -c \"sh '" + unixScript + "' >/dev/null 2>&1; echo $? > '" + unixStatus +
+                          ".tmp'; mv '" + unixStatus + ".tmp' '" + unixStatus + "'\"";
+    STARTUPINFOA startup = { sizeof startup };
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    bool ended = waitUntil(timeoutMs, [&] { return fileExists(status); });
+    std::string result = readFile(status);
+    DeleteFileA(status.c_str());
+    DeleteFileA((status + ".script").c_str());
+    return ended && !result.empty() ? atoi(result.c_str()) : -1;
 }

@@ -43,6 +43,7 @@ public:
     HWND page() const;
     bool waitForPage(int index, DWORD timeoutMs = 10000) const;
 
+    // The frame's caption once the pages have set it (waits up to a second for it).
     std::string caption() const;
     std::string controlText(int id) const;      // a control of the page on show
     bool controlVisible(int id) const;
@@ -70,6 +71,17 @@ private:
     DWORD pid_;
     HWND frame_ = nullptr;
 };
+
+// The system icon a message box shows, read from the screen: "error", "question",
+// "warning", "information" or "" (icon handles cannot be compared across processes).
+std::string iconShown(const SeenDialog& messageBox);
+
+// The Unix path of a Windows path (Wine), or "" outside Wine.
+std::string unixPathOf(const std::string& windowsPath);
+
+// Runs a shell script on the Unix side of Wine and waits (bounded) until it has ended;
+// its exit status, or -1 when it could not be started or did not end in time.
+int runUnixScript(const std::string& script, DWORD timeoutMs = 20000);
 
 // Convenience for the common path: accept the destination, keep or set the options,
 // and run the installation to the Finish button.
