@@ -33,18 +33,16 @@ static bool readShellFolder(int kind, char* folder)
     return textCopy(folder, PATH_SIZE, value) && textAppend(folder, PATH_SIZE, "\\");
 }
 
-// Deletes every file of the group folder, then the folder itself if that left it empty.
+// Deletes every file of the group folder (given without its trailing backslash), then the
+// folder itself if that left it empty.
 static void removeGroupFolder(char* folder)
 {
-    char* end = folder + strlen(folder);
-    // the search runs inside the group folder: "KorvalDesk*.*" would match files beside it
-    if (!textAppend(folder, PATH_SIZE, "\\"))
+    size_t folderLength = strlen(folder);
+    if (!textAppend(folder, PATH_SIZE, "\\*.*"))
         return;
-    char* tail = end + 1;
+    char* tail = folder + folderLength + 1;     // just after the backslash
     WIN32_FIND_DATAA found;
-    HANDLE search = INVALID_HANDLE_VALUE;
-    if (textAppend(folder, PATH_SIZE, "*.*"))
-        search = FindFirstFileA(folder, &found);
+    HANDLE search = FindFirstFileA(folder, &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             *tail = 0;
@@ -54,7 +52,7 @@ static void removeGroupFolder(char* folder)
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    *end = 0;
+    folder[folderLength] = 0;
     RemoveDirectoryA(folder);
 }
 

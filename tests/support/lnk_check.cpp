@@ -74,9 +74,13 @@ LinkContents readLinkWithLnkinfo(const std::string& path)
         return contents;
     std::string command = "Z:\\bin\\sh -c \"/usr/bin/lnkinfo -c windows-932 '" + unixLink + "' > '" + unixReport +
                           ".tmp' 2>&1; mv '" + unixReport + ".tmp' '" + unixReport + "'\"";
-    STARTUPINFOA startup = { sizeof startup };
+    // the Unix paths are UTF-8: pass the command line as UTF-16, not through the ANSI code page
+    WCHAR wideCommand[4096];
+    if (!MultiByteToWideChar(CP_UTF8, 0, command.c_str(), -1, wideCommand, 4096))
+        return contents;
+    STARTUPINFOW startup = { sizeof startup };
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, wideCommand, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return contents;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -1,4 +1,4 @@
-// Shortcuts written through the shell-link object, read back by lnkinfo.
+// Shortcuts written through the shell-link object, read back by lnkinfo, and removed again.
 #include "app/state.h"
 #include "lnk_check.h"
 #include "scratch.h"
@@ -17,20 +17,150 @@ static std::string shellFolder(const char* name)
     return value;
 }
 
-TEST(Shortcuts, NamedDesktopShortcutHasTargetArgumentsAndWorkingDirectory)
+static std::string groupFolder()
+{
+    return shellFolder("Programs") + "\\KorvalDesk\\";
+}
+
+// A destination folder with product files and a manifest whose group section is given.
+static std::string prepare(const std::string& name, const std::string& groupSection, int groupCount)
 {
     resetSetupState();
-    std::string folder = scratchFolder("shortcut-named");
+    std::string folder = scratchFolder(name);
     writeFile(folder + "tool.exe", "MZ");
+    writeFile(folder + "readme.txt", "readme");
+    writeFile(folder + "SETUP.inf", "[Group]\r\n" + groupSection);
     strcpy(setup.destDir, folder.c_str());
+    strcpy(setup.manifestPath, (folder + "SETUP.inf").c_str());
+    setup.groupCount = groupCount;
+    deleteTree(groupFolder());
+    DeleteFileA((shellFolder("Programs") + "\\Rovenda.lnk").c_str());
+    DeleteFileA((shellFolder("Desktop") + "\\Rovenda.lnk").c_str());
+    return folder;
+}
+
+static ::testing::AssertionResult linkIs(const std::string& link, const std::string& target,
+                                         const std::string& arguments, const std::string& workingDirectory)
+{
+    if (!fileExists(link))
+        return ::testing::AssertionFailure() << link << " does not exist";
+    LinkContents contents = readLinkWithLnkinfo(link);
+    if (!contents.read)
+        return ::testing::AssertionFailure() << "lnkinfo could not read " << link << ": " << contents.report;
+    if (contents.target != target || contents.arguments != arguments || contents.workingDirectory != workingDirectory)
+        return ::testing::AssertionFailure() << link << ": target '" << contents.target << "' arguments '"
+                                             << contents.arguments << "' working directory '"
+                                             << contents.workingDirectory << "'";
+    return ::testing::AssertionSuccess();
+}
+
+TEST(Shortcuts, NamedDesktopShortcutHasTargetArgumentsAndWorkingDirectory)
+{
+    std::string folder = prepare("shortcut-named", "", 0);
     strcpy(setup.entryTarget, (folder + "tool.exe,-x").c_str());
     manageShortcuts(SHORTCUT_DESKTOP, 0, "Tool");
     std::string link = shellFolder("Desktop") + "\\Tool.lnk";
-    ASSERT_TRUE(fileExists(link));
-    LinkContents contents = readLinkWithLnkinfo(link);
-    ASSERT_TRUE(contents.read) << contents.report;
-    EXPECT_EQ(contents.target, folder + "tool.exe") << contents.report;
-    EXPECT_EQ(contents.arguments, "-x") << contents.report;
-    EXPECT_EQ(contents.workingDirectory, folder) << contents.report;
+    EXPECT_TRUE(linkIs(link, folder + "tool.exe", "-x", folder));
     DeleteFileA(link.c_str());
+}
+
+TEST(Shortcuts, GroupEntriesGiveOneShortcutPerExistingTargetInTheGroupFolder)
+{
+    std::string folder = prepare("shortcut-group", "1=Tool,tool.exe,-x\r\n2=Missing,missing.exe\r\n3=Readme,readme.txt\r\n", 3);
+    manageShortcuts(SHORTCUT_PROGRAMS, 0, nullptr);
+    EXPECT_TRUE(linkIs(groupFolder() + "Tool.lnk", folder + "tool.exe", "-x", folder));
+    EXPECT_TRUE(linkIs(groupFolder() + "Readme.lnk", folder + "readme.txt", "", folder));
+    // a target that does not exist gets no shortcut; the others are still made
+    EXPECT_FALSE(fileExists(groupFolder() + "Missing.lnk"));
+    EXPECT_FALSE(fileExists(shellFolder("Programs") + "\\Rovenda.lnk"));
+    deleteTree(groupFolder());
+}
+
+TEST(Shortcuts, DesktopShortcutIsNamedAfterTheProductAndUsesTheFirstGroupEntry)
+{
+    std::string folder = prepare("shortcut-desktop", "1=Tool,tool.exe,-x\r\n2=Readme,readme.txt\r\n", 2);
+    manageShortcuts(SHORTCUT_DESKTOP, 0, nullptr);
+    std::string link = shellFolder("Desktop") + "\\Rovenda.lnk";
+    EXPECT_TRUE(linkIs(link, folder + "tool.exe", "-x", folder));
+    EXPECT_FALSE(fileExists(shellFolder("Desktop") + "\\Tool.lnk"));
+    DeleteFileA(link.c_str());
+}
+
+TEST(Shortcuts, WithoutGroupEntriesTheTargetIsWhatTheLastReadLeft)
+{
+    std::string folder = prepare("shortcut-fallback", "", 0);
+    // the last install step left the destination of the last install entry
+    strcpy(setup.entryTarget, (folder + "readme.txt").c_str());
+    manageShortcuts(SHORTCUT_PROGRAMS, 0, nullptr);
+    std::string link = shellFolder("Programs") + "\\Rovenda.lnk";
+    EXPECT_TRUE(linkIs(link, folder + "readme.txt", "", folder));
+    EXPECT_FALSE(folderExists(groupFolder()));
+    DeleteFileA(link.c_str());
+
+    // a last target that is no existing file gives no shortcut
+    strcpy(setup.entryTarget, (folder + "gone.txt").c_str());
+    manageShortcuts(SHORTCUT_DESKTOP, 0, nullptr);
+    EXPECT_FALSE(fileExists(shellFolder("Desktop") + "\\Rovenda.lnk"));
+}
+
+TEST(Shortcuts, SlashAsSecondArgumentCharacterGivesDashROnlyBeforeTheOptionsPage)
+{
+    std::string folder = prepare("shortcut-dash-r", "", 0);
+    std::string link = shellFolder("Desktop") + "\\Tool.lnk";
+
+    strcpy(setup.entryTarget, (folder + "tool.exe,a/b").c_str());
+    setup.optionBits = 0;           // copy mode: the options page was never shown
+    manageShortcuts(SHORTCUT_DESKTOP, 0, "Tool");
+    EXPECT_TRUE(linkIs(link, folder + "tool.exe", "-r", folder));
+    DeleteFileA(link.c_str());
+
+    strcpy(setup.entryTarget, (folder + "tool.exe,a/b").c_str());
+    setup.optionBits = OPTION_PAGE_DONE;
+    manageShortcuts(SHORTCUT_DESKTOP, 0, "Tool");
+    EXPECT_TRUE(linkIs(link, folder + "tool.exe", "", folder));
+    DeleteFileA(link.c_str());
+
+    // a slash elsewhere is an ordinary argument
+    strcpy(setup.entryTarget, (folder + "tool.exe,/b").c_str());
+    setup.optionBits = 0;
+    manageShortcuts(SHORTCUT_DESKTOP, 0, "Tool");
+    EXPECT_TRUE(linkIs(link, folder + "tool.exe", "/b", folder));
+    DeleteFileA(link.c_str());
+}
+
+TEST(Shortcuts, RemovingTheGroupEmptiesAndRemovesTheGroupFolder)
+{
+    prepare("shortcut-remove-group", "1=Tool,tool.exe\r\n", 1);
+    manageShortcuts(SHORTCUT_PROGRAMS, 0, nullptr);
+    ASSERT_TRUE(fileExists(groupFolder() + "Tool.lnk"));
+    writeFile(groupFolder() + "other.lnk", "not ours");   // files of others go too
+    manageShortcuts(SHORTCUT_PROGRAMS, 1, nullptr);
+    EXPECT_FALSE(folderExists(groupFolder()));
+    EXPECT_TRUE(folderExists(shellFolder("Programs")));
+}
+
+TEST(Shortcuts, ASubfolderKeepsTheGroupFolderButItsFilesGo)
+{
+    prepare("shortcut-remove-subfolder", "1=Tool,tool.exe\r\n", 1);
+    manageShortcuts(SHORTCUT_PROGRAMS, 0, nullptr);
+    CreateDirectoryA((groupFolder() + "sub").c_str(), nullptr);
+    manageShortcuts(SHORTCUT_PROGRAMS, 1, nullptr);
+    EXPECT_FALSE(fileExists(groupFolder() + "Tool.lnk"));
+    EXPECT_TRUE(folderExists(groupFolder() + "sub"));
+    deleteTree(groupFolder());
+}
+
+TEST(Shortcuts, RemovalOutsideTheGroupDeletesOnlyTheProductsShortcut)
+{
+    std::string folder = prepare("shortcut-remove-single", "", 0);
+    strcpy(setup.entryTarget, (folder + "tool.exe").c_str());
+    manageShortcuts(SHORTCUT_DESKTOP, 0, nullptr);
+    strcpy(setup.entryTarget, (folder + "tool.exe").c_str());
+    manageShortcuts(SHORTCUT_DESKTOP, 0, "Tool");       // a copy-mode shortcut
+    std::string desktop = shellFolder("Desktop") + "\\";
+    ASSERT_TRUE(fileExists(desktop + "Rovenda.lnk"));
+    manageShortcuts(SHORTCUT_DESKTOP, 1, "Tool");       // the name plays no part in removal
+    EXPECT_FALSE(fileExists(desktop + "Rovenda.lnk"));
+    EXPECT_TRUE(fileExists(desktop + "Tool.lnk"));
+    DeleteFileA((desktop + "Tool.lnk").c_str());
 }

@@ -1,0 +1,169 @@
+// The wizard's first page: the destination folder, its checks on Next (drive form, test
+// creation, free space) and the folder picker. It also sets up the wizard frame.
+#include "wizard/wizard.h"
+
+#include "app/state.h"
+#include "app/texts.h"
+#include "res/resource.h"
+#include "util/folders.h"
+#include "util/message.h"
+#include "util/text.h"
+#include "util/window.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+#include <string.h>
+
+static const uint64_t enoughFreeBytes = 104857600;     // 100 MiB
+
+static void onCreate(HWND page)
+{
+    setup.sheetWindow = GetParent(page);
+    centerWindow(setup.sheetWindow);
+    SendDlgItemMessageA(page, IDC_DEST_PATH, EM_LIMITTEXT, PATH_SIZE - 1, 0);
+    char label[MESSAGE_SIZE];
+    composeMessage(label, product.destinationLabel, destinationRequest);
+    SetDlgItemTextA(page, IDC_DEST_LABEL, label);
+    setSheetCaption();
+}
+
+static void showDriveFormMessage(HWND page)
+{
+    MessageBoxA(page, driveFormMessage, product.messageCaption, MB_ICONERROR);
+}
+
+// The free-space question with whole MiB in place of the %u of its sentence.
+static void composeLowSpaceQuestion(char* text, unsigned int megabytes)
+{
+    char number[16];
+    int n = 0;
+    char digits[16];
+    do {
+        digits[n++] = (char)('0' + megabytes % 10);
+        megabytes /= 10;
+    } while (megabytes != 0 && n < (int)sizeof digits);
+    for (int i = 0; i < n; ++i)
+        number[i] = digits[n - 1 - i];
+    number[n] = 0;
+
+    const char* marker = strstr(lowSpaceQuestion, "%u");
+    size_t head = marker ? (size_t)(marker - lowSpaceQuestion) : strlen(lowSpaceQuestion);
+    char before[MESSAGE_SIZE];
+    textCopy(before, head + 1 < sizeof before ? head + 1 : sizeof before, lowSpaceQuestion);
+    composeMessage(text, before, marker ? number : nullptr, marker ? marker + 2 : nullptr);
+}
+
+// The checks of Next, in order; true when the wizard may go on.
+static bool acceptDestination(HWND page)
+{
+    GetDlgItemTextA(page, IDC_DEST_PATH, setup.destDir, sizeof setup.destDir);
+    // a 259-byte text has no room left for its separator: refused like any malformed path
+    if (!ensureTrailingSeparator(setup.destDir, sizeof setup.destDir) || strlen(setup.destDir) < 4
+        || setup.destDir[1] != ':' || setup.destDir[2] != '\\') {
+        showDriveFormMessage(page);
+        return false;
+    }
+
+    setup.activeDialog = page;
+    if (!makeFolderPath(setup.destDir))
+        return false;               // the folder message has been shown
+    // the test leaves the levels above; the last one goes again unless it holds something
+    RemoveDirectoryA(setup.destDir);
+
+    uint64_t freeBytes = freeBytesOnDestination();
+    if (freeBytes >= enoughFreeBytes)
+        return true;
+    char question[MESSAGE_SIZE];
+    composeLowSpaceQuestion(question, (unsigned int)(freeBytes >> 20));
+    return MessageBoxA(page, question, product.messageCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+}
+
+static void onBrowse(HWND page)
+{
+    char folder[PATH_SIZE];
+    GetDlgItemTextA(page, IDC_DEST_PATH, folder, sizeof folder);
+    if (browseForFolder(folder))
+        SetDlgItemTextA(page, IDC_DEST_PATH, folder);
+    // install sources are named relative to the current directory, whatever the picker did
+    SetCurrentDirectoryA(setup.baseDir);
+}
+
+static INT_PTR onNotify(HWND page, const NMHDR* note)
+{
+    switch (note->code) {
+    case PSN_SETACTIVE:
+        PostMessageA(setup.sheetWindow, PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
+        SetDlgItemTextA(page, IDC_DEST_PATH, setup.destDir);
+        keepSheetCaption(page);
+        return 0;
+    case PSN_WIZNEXT:
+        if (acceptDestination(page))
+            return 0;
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, -1);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK destinationPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        onCreate(page);
+        return TRUE;
+    case WM_NOTIFY:
+        return onNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_COMMAND:
+        // every command returns 0; Browse is the page's only one
+        if (LOWORD(wParam) == IDC_BROWSE)
+            onBrowse(page);
+        return 0;
+    case WM_KEEP_CAPTION:
+        setSheetCaption();
+        return TRUE;
+    }
+    return FALSE;       // everything else gets the sheet's default handling
+}
+
+int CALLBACK browseCallback(HWND picker, UINT event, LPARAM, LPARAM callerValue)
+{
+    if (event == BFFM_INITIALIZED)
+        SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, callerValue);
+    return 0;
+}
+
+int browseForFolder(char* text)
+{
+    IMalloc* allocator = nullptr;
+    if (FAILED(SHGetMalloc(&allocator)))
+        return 0;
+    char* chosen = static_cast<char*>(allocator->Alloc(PATH_SIZE));
+    if (chosen == nullptr) {
+        allocator->Release();
+        return 0;
+    }
+    // the picker's newer style hosts shell views: it needs OLE on this thread
+    HRESULT ole = OleInitialize(nullptr);
+
+    BROWSEINFOA info = {};
+    info.hwndOwner = setup.sheetWindow;
+    info.pidlRoot = nullptr;
+    info.pszDisplayName = chosen;
+    info.lpszTitle = product.destinationLabel;
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    info.lpfn = browseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(text);
+    int result = 0;
+    LPITEMIDLIST item = SHBrowseForFolderA(&info);
+    if (item != nullptr) {
+        if (SHGetPathFromIDListA(item, chosen))
+            result = textCopy(text, PATH_SIZE, chosen) ? 1 : 0;
+        allocator->Free(item);
+    }
+
+    if (SUCCEEDED(ole))
+        OleUninitialize();
+    allocator->Free(chosen);
+    allocator->Release();
+    return result;
+}

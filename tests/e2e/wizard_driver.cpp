@@ -1,0 +1,319 @@
+// End-to-end support: the install wizard driven from outside (see wizard_driver.h).
+#include "wizard_driver.h"
+
+#include "scratch.h"
+
+#include <commctrl.h>
+
+#include <stdlib.h>
+
+static bool waitUntil(DWORD timeoutMs, const std::function<bool()>& condition)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+static bool isMessageBox(HWND window)
+{
+    return GetDlgItem(window, 0xFFFF) != nullptr;
+}
+
+// The wizard frame: the process's top-level dialog that has the wizard's Next button.
+static HWND findFrame(DWORD pid)
+{
+    for (HWND window : dialogsOfProcess(pid))
+        if (GetDlgItem(window, WIZ_NEXT) && !isMessageBox(window))
+            return window;
+    return nullptr;
+}
+
+bool WizardDriver::waitForFrame(DWORD timeoutMs)
+{
+    return waitUntil(timeoutMs, [&] {
+        frame_ = findFrame(pid_);
+        return frame_ != nullptr && page() != nullptr;
+    });
+}
+
+HWND WizardDriver::page() const
+{
+    return frame_ ? (HWND)SendMessageA(frame_, PSM_GETCURRENTPAGEHWND, 0, 0) : nullptr;
+}
+
+int WizardDriver::pageIndex() const
+{
+    HWND shown = page();
+    return shown ? (int)SendMessageA(frame_, PSM_HWNDTOINDEX, (WPARAM)shown, 0) : -1;
+}
+
+bool WizardDriver::waitForPage(int index, DWORD timeoutMs) const
+{
+    return waitUntil(timeoutMs, [&] { return pageIndex() == index; });
+}
+
+std::string WizardDriver::caption() const
+{
+    std::string text;
+    waitUntil(1000, [&] {
+        text = windowText(frame_);
+        return !text.empty();
+    });
+    return text;
+}
+
+std::string WizardDriver::controlText(int id) const
+{
+    HWND control = GetDlgItem(page(), id);
+    return control ? windowText(control) : std::string();
+}
+
+bool WizardDriver::controlVisible(int id) const
+{
+    HWND control = GetDlgItem(page(), id);
+    return control && IsWindowVisible(control);
+}
+
+ButtonState WizardDriver::button(int id) const
+{
+    ButtonState state;
+    HWND control = GetDlgItem(frame_, id);
+    state.exists = control != nullptr;
+    state.visible = control && IsWindowVisible(control);
+    state.enabled = control && IsWindowEnabled(control);
+    return state;
+}
+
+bool WizardDriver::press(int id, DWORD timeoutMs) const
+{
+    // a press posted while a modal window is open would run the page's handler nested
+    if (!waitUntil(timeoutMs, [&] { return IsWindowEnabled(frame_) != 0; }))
+        return false;
+    if (!button(id).usable())
+        return false;
+    pressButton(frame_, id);
+    return true;
+}
+
+bool WizardDriver::waitForButton(int id, DWORD timeoutMs) const
+{
+    return waitUntil(timeoutMs, [&] { return button(id).usable(); });
+}
+
+void WizardDriver::typeIntoField(int id, const std::string& text) const
+{
+    SendMessageA(GetDlgItem(page(), id), WM_SETTEXT, 0, (LPARAM)text.c_str());
+}
+
+bool WizardDriver::isChecked(int id) const
+{
+    return SendMessageA(GetDlgItem(page(), id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void WizardDriver::setChecked(int id, bool checked) const
+{
+    // a click toggles an automatic checkbox as the mouse would
+    if (isChecked(id) != checked)
+        SendMessageA(GetDlgItem(page(), id), BM_CLICK, 0, 0);
+}
+
+void WizardDriver::clickPageButton(int id) const
+{
+    PostMessageA(GetDlgItem(page(), id), BM_CLICK, 0, 0);
+}
+
+ProgressState WizardDriver::progress(int id) const
+{
+    ProgressState state;
+    HWND bar = GetDlgItem(page(), id);
+    if (!bar)
+        return state;
+    state.low = (int)SendMessageA(bar, PBM_GETRANGE, TRUE, 0);
+    state.high = (int)SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+    state.position = (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
+    state.visible = IsWindowVisible(bar) != 0;
+    return state;
+}
+
+SeenDialog WizardDriver::waitForOtherDialog(DWORD timeoutMs) const
+{
+    HWND found = nullptr;
+    waitUntil(timeoutMs, [&] {
+        for (HWND window : dialogsOfProcess(pid_))
+            if (window != frame_) {
+                found = window;
+                return true;
+            }
+        return false;
+    });
+    if (!found)
+        return SeenDialog();
+    Sleep(50);                      // let it finish its WM_INITDIALOG
+    return readDialog(found);
+}
+
+bool WizardDriver::answer(const SeenDialog& dialog, int id, DWORD timeoutMs) const
+{
+    if (!dialog.window)
+        return false;
+    pressButton(dialog.window, id);
+    return waitUntil(timeoutMs, [&] { return !IsWindow(dialog.window) || !IsWindowVisible(dialog.window); });
+}
+
+// Pixels of the icon control on the screen against each system icon's opaque pixels.
+std::string iconShown(const SeenDialog& messageBox)
+{
+    HWND control = GetDlgItem(messageBox.window, 0x0440);
+    if (!control || !IsWindowVisible(control))
+        return "";
+    const int size = 32;
+    // the screen as a user sees it: another process's window DC gives no pixels
+    RECT place;
+    GetWindowRect(control, &place);
+    HDC screen = GetDC(nullptr);
+    HDC shot = CreateCompatibleDC(screen);
+    HBITMAP shotBits = CreateCompatibleBitmap(screen, size, size);
+    SelectObject(shot, shotBits);
+    BitBlt(shot, 0, 0, size, size, screen, place.left, place.top, SRCCOPY);
+    struct Candidate {
+        LPCSTR id;
+        const char* name;
+    };
+    const Candidate candidates[] = { { IDI_HAND, "error" }, { IDI_QUESTION, "question" },
+                                     { IDI_EXCLAMATION, "warning" }, { IDI_ASTERISK, "information" } };
+    std::string best;
+    int bestMatches = 0;
+    for (const Candidate& c : candidates) {
+        HDC drawn = CreateCompatibleDC(screen);
+        HBITMAP drawnBits = CreateCompatibleBitmap(screen, size, size);
+        SelectObject(drawn, drawnBits);
+        HDC mask = CreateCompatibleDC(screen);
+        HBITMAP maskBits = CreateCompatibleBitmap(screen, size, size);
+        SelectObject(mask, maskBits);
+        RECT all = { 0, 0, size, size };
+        FillRect(drawn, &all, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        FillRect(mask, &all, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        HICON icon = LoadIconA(nullptr, c.id);
+        DrawIconEx(drawn, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        DrawIconEx(mask, 0, 0, icon, size, size, 0, nullptr, DI_MASK);
+        int matches = 0, opaque = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                if (GetPixel(mask, x, y) != RGB(0, 0, 0))
+                    continue;           // transparent in the icon
+                ++opaque;
+                if (GetPixel(drawn, x, y) == GetPixel(shot, x, y))
+                    ++matches;
+            }
+        // the edges are blended with the background: most opaque pixels match, not all
+        if (opaque > 0 && matches * 4 > opaque * 3 && matches > bestMatches) {
+            bestMatches = matches;
+            best = c.name;
+        }
+        DeleteDC(drawn);
+        DeleteObject(drawnBits);
+        DeleteDC(mask);
+        DeleteObject(maskBits);
+    }
+    DeleteDC(shot);
+    DeleteObject(shotBits);
+    ReleaseDC(nullptr, screen);
+    return best;
+}
+
+bool driveToFinish(WizardDriver& wizard, const std::string& destination, int startMenu, int desktop)
+{
+    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
+        return false;
+    wizard.typeIntoField(DEST_PATH, destination);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
+        return false;
+    if (startMenu >= 0)
+        wizard.setChecked(START_MENU_BOX, startMenu != 0);
+    if (desktop >= 0)
+        wizard.setChecked(DESKTOP_BOX, desktop != 0);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(2))
+        return false;
+    return wizard.waitForButton(WIZ_FINISH);
+}
+
+static const char uninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korval";
+
+void setPreviousInstall(const std::string& uninstallString)
+{
+    if (uninstallString.empty()) {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, uninstallKey);
+        return;
+    }
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, uninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "UninstallString", 0, REG_SZ, (const BYTE*)uninstallString.c_str(),
+                   (DWORD)uninstallString.size() + 1);
+    RegCloseKey(key);
+}
+
+std::string shellFolder(const char* name)
+{
+    char value[MAX_PATH] = "";
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
+                 RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
+void removeProductShortcuts()
+{
+    DeleteFileA((shellFolder("Programs") + "\\Rovenda.lnk").c_str());
+    DeleteFileA((shellFolder("Desktop") + "\\Rovenda.lnk").c_str());
+    deleteTree(shellFolder("Programs") + "\\KorvalDesk");
+}
+
+std::string unixPathOf(const std::string& windowsPath)
+{
+    typedef char*(CDECL * ToUnix)(LPCWSTR);
+    ToUnix toUnix = (ToUnix)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    WCHAR wide[MAX_PATH];
+    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
+        return "";
+    char* path = toUnix(wide);
+    if (!path)
+        return "";
+    std::string result = path;
+    HeapFree(GetProcessHeap(), 0, path);
+    return result;
+}
+
+// Wine starts a Unix program given by its path on drive Z: but cannot wait for it: the
+// script's status goes to a file that is renamed into place when the script has ended.
+int runUnixScript(const std::string& script, DWORD timeoutMs)
+{
+    static int serial = 0;
+    CreateDirectoryA("C:\\setuptests", nullptr);
+    std::string status = "C:\\setuptests\\unix-status-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++serial);
+    std::string unixStatus = unixPathOf(status);
+    if (unixStatus.empty())
+        return -1;
+    writeFile(unixStatus.empty() ? status : status + ".script", script);
+    std::string unixScript = unixPathOf(status + ".script");
+    std::string command = "Z:\\bin\\sh -c \"sh '" + unixScript + "' >/dev/null 2>&1; echo $? > '" + unixStatus +
+                          ".tmp'; mv '" + unixStatus + ".tmp' '" + unixStatus + "'\"";
+    STARTUPINFOA startup = { sizeof startup };
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    bool ended = waitUntil(timeoutMs, [&] { return fileExists(status); });
+    std::string result = readFile(status);
+    DeleteFileA(status.c_str());
+    DeleteFileA((status + ".script").c_str());
+    return ended && !result.empty() ? atoi(result.c_str()) : -1;
+}

@@ -1,0 +1,99 @@
+// End-to-end support: drives the install wizard of a running SETUP.EXE from outside, as a
+// user would: reads the frame, its pages and controls, types into the field, checks boxes,
+// presses the wizard's buttons only when a user could, answers message boxes and the
+// folder picker, and reads the progress bar. Every wait is bounded.
+#pragma once
+
+#include "windows_seen.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Controls of the pages, by their resource ids.
+enum WizardControl {
+    DEST_LABEL = 1000, DEST_PATH = 1001, BROWSE = 1002, PROGRESS_BAR = 1003, DESKTOP_BOX = 1005,
+    START_MENU_BOX = 1006, PROGRESS_TEXT = 1008
+};
+
+enum WizardButton { WIZ_BACK = 0x3023, WIZ_NEXT = 0x3024, WIZ_FINISH = 0x3025, WIZ_CANCEL = IDCANCEL };
+
+struct ButtonState {
+    bool exists = false;
+    bool visible = false;
+    bool enabled = false;
+    bool usable() const { return exists && visible && enabled; }
+};
+
+struct ProgressState {
+    int low = 0, high = 0, position = 0;
+    bool visible = false;
+};
+
+class WizardDriver {
+public:
+    explicit WizardDriver(DWORD pid) : pid_(pid) {}
+
+    // Waits for the wizard frame to show its first page.
+    bool waitForFrame(DWORD timeoutMs = 15000);
+    HWND frame() const { return frame_; }
+
+    // The page on show: its index (0 destination, 1 options, 2 progress) and window.
+    int pageIndex() const;
+    HWND page() const;
+    bool waitForPage(int index, DWORD timeoutMs = 10000) const;
+
+    // The frame's caption once the pages have set it (waits up to a second for it).
+    std::string caption() const;
+    std::string controlText(int id) const;      // a control of the page on show
+    bool controlVisible(int id) const;
+
+    ButtonState button(int id) const;           // a button of the frame
+    // Presses a frame button when a user could: it is visible and enabled and no modal
+    // window has disabled the frame. False when it could not be pressed.
+    bool press(int id, DWORD timeoutMs = 5000) const;
+    bool waitForButton(int id, DWORD timeoutMs = 20000) const;
+
+    void typeIntoField(int id, const std::string& text) const;
+    bool isChecked(int id) const;
+    void setChecked(int id, bool checked) const;
+    void clickPageButton(int id) const;         // a push button of the page (Browse)
+
+    ProgressState progress(int id) const;
+
+    // The next dialog of the process other than the frame: a message box or the folder
+    // picker. Null window when none came within the time.
+    SeenDialog waitForOtherDialog(DWORD timeoutMs = 10000) const;
+    // Answers a message box or the picker with a button and waits until it is gone.
+    bool answer(const SeenDialog& dialog, int id, DWORD timeoutMs = 5000) const;
+
+private:
+    DWORD pid_;
+    HWND frame_ = nullptr;
+};
+
+// The system icon a message box shows, read from the screen: "error", "question",
+// "warning", "information" or "" (icon handles cannot be compared across processes).
+std::string iconShown(const SeenDialog& messageBox);
+
+// The Unix path of a Windows path (Wine), or "" outside Wine.
+std::string unixPathOf(const std::string& windowsPath);
+
+// Runs a shell script on the Unix side of Wine and waits (bounded) until it has ended;
+// its exit status, or -1 when it could not be started or did not end in time.
+int runUnixScript(const std::string& script, DWORD timeoutMs = 20000);
+
+// Convenience for the common path: accept the destination, keep or set the options,
+// and run the installation to the Finish button.
+bool driveToFinish(WizardDriver& wizard, const std::string& destination, int startMenu = -1, int desktop = -1);
+
+// The previous installation's Uninstall entry, in the registry view of this build (the
+// same bitness as the SETUP.EXE under test). An empty value deletes the key.
+void setPreviousInstall(const std::string& uninstallString);
+
+// A shell folder of the current user ("Programs", "Desktop"), without a trailing backslash.
+std::string shellFolder(const char* name);
+
+// Removes the shortcuts an installation may have left: Rovenda.lnk in Programs and on the
+// desktop, and the group folder KorvalDesk.
+void removeProductShortcuts();

@@ -1,0 +1,148 @@
+// Walks through the install wizard of a sample distribution by itself, as a user would,
+// saves a screenshot of each page and of the result, and prints where everything went.
+// Usage (inside the rig): demowalk.exe DIST-FOLDER SCREENSHOT-FOLDER-UNIX [DESTINATION]
+#include "scratch.h"
+#include "setup_run.h"
+#include "wizard_driver.h"
+
+#include <stdio.h>
+
+#include <string>
+
+static std::string shots;
+
+// The part of the screen around a window, saved by ImageMagick on the Unix side.
+static void screenshot(HWND window, const char* name)
+{
+    Sleep(400);                     // let the page finish painting
+    RECT r;
+    GetWindowRect(window, &r);
+    int margin = 12;
+    char geometry[64];
+    snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", r.right - r.left + 2 * margin,
+             r.bottom - r.top + 2 * margin, r.left - margin, r.top - margin);
+    std::string file = shots + "/" + name;
+    if (runUnixScript("import -window root -crop " + std::string(geometry) + " +repage '" + file + "'") == 0)
+        printf("  screenshot %s\n", file.c_str());
+    else
+        printf("  (no screenshot: ImageMagick's import failed)\n");
+}
+
+struct ProductSearch {
+    DWORD setupPid;
+    HWND found;
+};
+
+static BOOL CALLBACK matchProductMessage(HWND window, LPARAM param)
+{
+    ProductSearch* s = (ProductSearch*)param;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (pid != s->setupPid && IsWindowVisible(window) && lstrcmpA(cls, "#32770") == 0 && windowText(window) == "Rovenda") {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A top-level dialog captioned "Rovenda" of any process other than the wizard's.
+static HWND findProductMessage(DWORD setupPid)
+{
+    ProductSearch search = { setupPid, nullptr };
+    EnumWindows(matchProductMessage, (LPARAM)&search);
+    return search.found;
+}
+
+static void listFolder(const std::string& folder, const std::string& prefix)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            listFolder(folder + name + "\\", prefix + name + "\\");
+        else
+            printf("    %s%s\n", prefix.c_str(), name.c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+static int fail(const char* what)
+{
+    printf("demo: %s\n", what);
+    return 2;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return fail("usage: demowalk DIST-FOLDER SCREENSHOT-FOLDER [DESTINATION]");
+    std::string dist = argv[1];
+    if (dist.back() != '\\')
+        dist += "\\";
+    shots = argv[2];
+    std::string destination = argc > 3 ? argv[3] : "";
+
+    SetupProcess process;
+    if (!startSetup(process, dist + "SETUP.EXE", "", dist))
+        return fail("SETUP.EXE could not be started");
+    WizardDriver wizard(process.pid());
+    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
+        return fail("the wizard did not appear");
+    printf("demo: the wizard \"%s\" is open\n", wizard.caption().c_str());
+    if (!destination.empty())
+        wizard.typeIntoField(DEST_PATH, destination);
+    destination = wizard.controlText(DEST_PATH);
+    printf("  destination page: %s\n", destination.c_str());
+    screenshot(wizard.frame(), "1-destination.png");
+
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1)) {
+        SeenDialog box = wizard.waitForOtherDialog(1000);
+        printf("  the destination was refused: %s\n", box.text.c_str());
+        return fail("the destination page did not let the wizard go on");
+    }
+    printf("  options page: start menu %s, desktop %s\n", wizard.isChecked(START_MENU_BOX) ? "on" : "off",
+           wizard.isChecked(DESKTOP_BOX) ? "on" : "off");
+    screenshot(wizard.frame(), "2-options.png");
+
+    DWORD start = GetTickCount();
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(2))
+        return fail("the progress page did not appear");
+    if (!wizard.waitForButton(WIZ_FINISH, 60000))
+        return fail("the installation did not finish");
+    DWORD took = GetTickCount() - start;
+    printf("  progress page: \"%s\" after %lu ms (the first step starts 300 ms after the page shows)\n",
+           wizard.controlText(PROGRESS_TEXT).c_str(), took);
+    screenshot(wizard.frame(), "3-progress-done.png");
+
+    if (!wizard.press(WIZ_FINISH))
+        return fail("Finish could not be pressed");
+    printf("  Finish: setup exit value %lu\n", process.wait());
+    HWND product = nullptr;
+    for (int i = 0; i < 500 && !(product = findProductMessage(process.pid())); ++i)
+        Sleep(20);
+    if (product) {
+        printf("  the installed Rovenda.exe -Inst says: %s\n", readDialog(product).text.c_str());
+        screenshot(product, "4-product-started.png");
+        pressButton(product, IDOK);
+    } else {
+        printf("  (the started product showed no window)\n");
+    }
+
+    if (destination.back() != '\\')
+        destination += "\\";
+    printf("demo: installed files in %s (%s)\n", destination.c_str(), unixPathOf(destination).c_str());
+    listFolder(destination, "");
+    std::string group = shellFolder("Programs") + "\\KorvalDesk\\";
+    printf("demo: shortcuts in %s (%s)\n", group.c_str(), unixPathOf(group).c_str());
+    listFolder(group, "");
+    std::string desktop = shellFolder("Desktop") + "\\Rovenda.lnk";
+    printf("demo: desktop shortcut %s%s\n", desktop.c_str(), fileExists(desktop) ? "" : " (not made)");
+    return 0;
+}

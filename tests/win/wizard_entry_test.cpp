@@ -1,0 +1,74 @@
+// One install entry at a time, in process: what installOneEntry does with what the reader left.
+#include "app/state.h"
+#include "manifest/entries.h"
+#include "scratch.h"
+#include "wizard/wizard.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+// A distribution folder as current directory and a destination; the manifest's Install section.
+static std::string prepare(const std::string& name, const std::string& installSection)
+{
+    resetSetupState();
+    std::string dist = scratchFolder(name);
+    std::string dest = scratchFolder(name + "-dest");
+    writeFile(dist + "SETUP.inf", "[Install]\r\n" + installSection);
+    strcpy(setup.manifestPath, (dist + "SETUP.inf").c_str());
+    strcpy(setup.destDir, dest.c_str());
+    SetCurrentDirectoryA(dist.c_str());
+    return dist;
+}
+
+static int folderEntries(const std::string& folder)
+{
+    int count = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, ".."))
+            ++count;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+}
+
+TEST(InstallOneEntry, AnEntryTooLongForAPathFailsAndTouchesNothing)
+{
+    std::string longName = std::string(120, 'a') + "\\" + std::string(120, 'b') + ".txt";
+    std::string dist = prepare("entry-long", "1=x.txt," + longName + "\r\n2=," + longName + "\r\n");
+    writeFile(dist + "x.txt", "x");
+    for (int entry = 1; entry <= 2; ++entry) {
+        SCOPED_TRACE(entry);
+        ASSERT_EQ(loadInstallEntry(entry), 1);
+        EXPECT_EQ(setup.entryTarget[0], 0);
+        EXPECT_EQ(installOneEntry(), 0);
+        // no folder level made, nothing copied or deleted under a cut name
+        EXPECT_EQ(folderEntries(setup.destDir), 0);
+    }
+}
+
+TEST(InstallOneEntry, ASourceThatIsMissingFailsWithoutAMessage)
+{
+    prepare("entry-missing", "1=sub\\missing.txt\r\n");
+    ASSERT_EQ(loadInstallEntry(1), 1);
+    EXPECT_EQ(installOneEntry(), 0);
+    // the folder level is made before the copy is tried
+    EXPECT_TRUE(folderExists(std::string(setup.destDir) + "sub"));
+}
+
+TEST(InstallOneEntry, ATrailByte0x5CInAFolderNameIsNoSeparator)
+{
+    if (GetACP() != 932)
+        GTEST_SKIP() << "ソ is one character only in code page 932";
+    // ソ is 83 5C: the folder is ソフト, one level
+    std::string dist = prepare("entry-dbcs", "1=a.txt,ソフト\\a.txt\r\n");
+    writeFile(dist + "a.txt", "a");
+    ASSERT_EQ(loadInstallEntry(1), 1);
+    EXPECT_EQ(installOneEntry(), 1);
+    EXPECT_EQ(readFile(std::string(setup.destDir) + "ソフト\\a.txt"), "a");
+    EXPECT_EQ(folderEntries(setup.destDir), 1);
+}
