@@ -21,14 +21,6 @@ std::string stageInstalled(const std::string& name, const std::string& manifest,
     return folder;
 }
 
-std::string shellFolder(const char* name)
-{
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
-                 RRF_RT_REG_SZ, nullptr, value, &size);
-    return value;
-}
 
 // The test program has the program's own architecture, so its default view is the
 // program's view of HKLM\SOFTWARE.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "setup_run.h"
+#include "scratch.h"
 #include "windows_seen.h"
 
 #include <map>
@@ -18,8 +19,6 @@ std::string stageInstalled(const std::string& name, const std::string& manifest,
 // A file with parent folders made as needed.
 void writeFileMakingFolders(const std::string& path, const std::string& content);
 
-// The per-user shell folder of a value name ("Programs", "Desktop", "Startup").
-std::string shellFolder(const char* name);
 
 // The Uninstall key of the product, in the program's own registry view.
 extern const char uninstallKeyPath[];

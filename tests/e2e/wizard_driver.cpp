@@ -259,14 +259,6 @@ void setPreviousInstall(const std::string& uninstallString)
     RegCloseKey(key);
 }
 
-std::string shellFolder(const char* name)
-{
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
-                 RRF_RT_REG_SZ, nullptr, value, &size);
-    return value;
-}
 
 void removeProductShortcuts()
 {

@@ -4,6 +4,7 @@
 // folder picker, and reads the progress bar. Every wait is bounded.
 #pragma once
 
+#include "scratch.h"
 #include "windows_seen.h"
 
 #include <windows.h>
@@ -91,8 +92,6 @@ bool driveToFinish(WizardDriver& wizard, const std::string& destination, int sta
 // same bitness as the SETUP.EXE under test). An empty value deletes the key.
 void setPreviousInstall(const std::string& uninstallString);
 
-// A shell folder of the current user ("Programs", "Desktop"), without a trailing backslash.
-std::string shellFolder(const char* name);
 
 // Removes the shortcuts an installation may have left: Rovenda.lnk in Programs and on the
 // desktop, and the group folder KorvalDesk.

@@ -105,6 +105,15 @@ void deleteRegistryKey(HKEY root, const std::string& key)
     RegDeleteKeyA(root, key.c_str());
 }
 
+std::string shellFolder(const char* name)
+{
+    char value[MAX_PATH] = "";
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
+                 RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
 std::string hexBytes(const std::string& text)
 {
     std::string out;

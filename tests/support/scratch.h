@@ -22,6 +22,9 @@ void setRegistryText(HKEY root, const std::string& key, const std::string& name,
 bool registryKeyExists(HKEY root, const std::string& key);
 void deleteRegistryKey(HKEY root, const std::string& key);
 
+// A per-user shell folder ("Programs", "Desktop", "Startup"), without a trailing backslash.
+std::string shellFolder(const char* name);
+
 // The text as hex bytes ("83 5C ..."), for readable failures on Shift_JIS text.
 std::string hexBytes(const std::string& text);
 

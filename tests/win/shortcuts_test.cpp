@@ -8,14 +8,6 @@
 
 #include <string.h>
 
-static std::string shellFolder(const char* name)
-{
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
-                 RRF_RT_REG_SZ, nullptr, value, &size);
-    return value;
-}
 
 static std::string groupFolder()
 {
