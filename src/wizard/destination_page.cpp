@@ -35,22 +35,12 @@ static void showDriveFormMessage(HWND page)
 // The free-space question with whole MiB in place of the %u of its sentence.
 static void composeLowSpaceQuestion(char* text, unsigned int megabytes)
 {
-    char number[16];
-    int n = 0;
-    char digits[16];
-    do {
-        digits[n++] = (char)('0' + megabytes % 10);
-        megabytes /= 10;
-    } while (megabytes != 0 && n < (int)sizeof digits);
-    for (int i = 0; i < n; ++i)
-        number[i] = digits[n - 1 - i];
-    number[n] = 0;
-
     const char* marker = strstr(lowSpaceQuestion, "%u");
-    size_t head = marker ? (size_t)(marker - lowSpaceQuestion) : strlen(lowSpaceQuestion);
     char before[MESSAGE_SIZE];
-    textCopy(before, head + 1 < sizeof before ? head + 1 : sizeof before, lowSpaceQuestion);
-    composeMessage(text, before, marker ? number : nullptr, marker ? marker + 2 : nullptr);
+    size_t head = (size_t)(marker - lowSpaceQuestion);
+    memcpy(before, lowSpaceQuestion, head);
+    before[head] = 0;
+    composeMessage(text, before, formatKey(megabytes), marker + 2);
 }
 
 // The checks of Next, in order; true when the wizard may go on.
