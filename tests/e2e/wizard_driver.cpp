@@ -267,45 +267,4 @@ void removeProductShortcuts()
     deleteTree(shellFolder("Programs") + "\\KorvalDesk");
 }
 
-std::string unixPathOf(const std::string& windowsPath)
-{
-    typedef char*(CDECL * ToUnix)(LPCWSTR);
-    ToUnix toUnix = (ToUnix)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    WCHAR wide[MAX_PATH];
-    if (!toUnix || !MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH))
-        return "";
-    char* path = toUnix(wide);
-    if (!path)
-        return "";
-    std::string result = path;
-    HeapFree(GetProcessHeap(), 0, path);
-    return result;
-}
 
-// Wine starts a Unix program given by its path on drive Z: but cannot wait for it: the
-// script's status goes to a file that is renamed into place when the script has ended.
-int runUnixScript(const std::string& script, DWORD timeoutMs)
-{
-    static int serial = 0;
-    CreateDirectoryA("C:\\setuptests", nullptr);
-    std::string status = "C:\\setuptests\\unix-status-" + std::to_string(GetCurrentProcessId()) + "-" +
-                         std::to_string(++serial);
-    std::string unixStatus = unixPathOf(status);
-    if (unixStatus.empty())
-        return -1;
-    writeFile(unixStatus.empty() ? status : status + ".script", script);
-    std::string unixScript = unixPathOf(status + ".script");
-    std::string command = "Z:\\bin\\sh -c \"sh '" + unixScript + "' >/dev/null 2>&1; echo $? > '" + unixStatus +
-                          ".tmp'; mv '" + unixStatus + ".tmp' '" + unixStatus + "'\"";
-    STARTUPINFOA startup = { sizeof startup };
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return -1;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    bool ended = waitUntil(timeoutMs, [&] { return fileExists(status); });
-    std::string result = readFile(status);
-    DeleteFileA(status.c_str());
-    DeleteFileA((status + ".script").c_str());
-    return ended && !result.empty() ? atoi(result.c_str()) : -1;
-}

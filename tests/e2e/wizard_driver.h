@@ -4,6 +4,7 @@
 // folder picker, and reads the progress bar. Every wait is bounded.
 #pragma once
 
+#include "lnk_check.h"
 #include "scratch.h"
 #include "windows_seen.h"
 
@@ -77,12 +78,7 @@ private:
 // "warning", "information" or "" (icon handles cannot be compared across processes).
 std::string iconShown(const SeenDialog& messageBox);
 
-// The Unix path of a Windows path (Wine), or "" outside Wine.
-std::string unixPathOf(const std::string& windowsPath);
 
-// Runs a shell script on the Unix side of Wine and waits (bounded) until it has ended;
-// its exit status, or -1 when it could not be started or did not end in time.
-int runUnixScript(const std::string& script, DWORD timeoutMs = 20000);
 
 // Convenience for the common path: accept the destination, keep or set the options,
 // and run the installation to the Finish button.

@@ -9,20 +9,6 @@
 static const char doneSentence[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
 static const char failedSentence[] = "インストール中にエラーが発生しました。";
 
-static ::testing::AssertionResult linkIs(const std::string& link, const std::string& target,
-                                         const std::string& arguments, const std::string& workingDirectory)
-{
-    if (!fileExists(link))
-        return ::testing::AssertionFailure() << link << " does not exist";
-    LinkContents contents = readLinkWithLnkinfo(link);
-    if (!contents.read)
-        return ::testing::AssertionFailure() << "lnkinfo could not read " << link << ": " << contents.report;
-    if (contents.target != target || contents.arguments != arguments || contents.workingDirectory != workingDirectory)
-        return ::testing::AssertionFailure() << link << ": target '" << contents.target << "' arguments '"
-                                             << contents.arguments << "' working directory '"
-                                             << contents.workingDirectory << "'";
-    return ::testing::AssertionSuccess();
-}
 
 TEST(InstallEntries, EveryFormInstallsAndAFailureLetsTheLaterEntriesInstall)
 {

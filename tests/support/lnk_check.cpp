@@ -1,15 +1,15 @@
-// Test support: reading .lnk files with lnkinfo (see lnk_check.h).
+// Test support: the Linux side of Wine (see lnk_check.h).
 //
 // Wine starts a Unix program when CreateProcess is given its path on drive Z:, but cannot
-// wait for it or pipe its output; the report goes to a file that is renamed into place
-// when lnkinfo has ended, and the test polls for that name.
+// wait for it or pipe its output: a script's output and status go to files, the status
+// file is renamed into place when the script has ended, and the test polls for it.
 #include "lnk_check.h"
 
-#include <windows.h>
+#include "scratch.h"
 
-#include <string.h>
+#include <stdlib.h>
 
-static std::string unixPath(const std::string& windowsPath)
+std::string unixPathOf(const std::string& windowsPath)
 {
     typedef char*(CDECL * ToUnix)(LPCWSTR);
     ToUnix toUnix = (ToUnix)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
@@ -24,18 +24,36 @@ static std::string unixPath(const std::string& windowsPath)
     return result;
 }
 
-static std::string readWhole(const std::string& path)
+int runUnixScript(const std::string& script, std::string* output, DWORD timeoutMs)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "";
-    std::string content;
-    char buffer[4096];
-    DWORD got;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        content.append(buffer, got);
-    CloseHandle(file);
-    return content;
+    static int serial = 0;
+    CreateDirectoryA("C:\\setuptests", nullptr);
+    std::string base = "C:\\setuptests\\unix-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    std::string status = base + ".status", scriptFile = base + ".sh", outputFile = base + ".out";
+    std::string unixStatus = unixPathOf(status);
+    if (unixStatus.empty())
+        return -1;
+    // the script's own bytes carry any UTF-8 paths; the command line stays ASCII
+    writeFile(scriptFile, script);
+    std::string command = "Z:\\bin\\sh -c \"sh '" + unixPathOf(scriptFile) + "' > '" + unixPathOf(outputFile) +
+                          "' 2>&1; echo $? > '" + unixStatus + ".tmp'; mv '" + unixStatus + ".tmp' '" + unixStatus +
+                          "'\"";
+    STARTUPINFOA startup = { sizeof startup };
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    DWORD start = GetTickCount();
+    while (!fileExists(status) && GetTickCount() - start < timeoutMs)
+        Sleep(20);
+    std::string result = readFile(status);
+    if (output)
+        *output = readFile(outputFile);
+    DeleteFileA(status.c_str());
+    DeleteFileA(scriptFile.c_str());
+    DeleteFileA(outputFile.c_str());
+    return result.empty() ? -1 : atoi(result.c_str());
 }
 
 // The value after "Name<tabs>: " in lnkinfo's report.
@@ -49,7 +67,7 @@ static std::string field(const std::string& report, const char* name)
     return colon == std::string::npos ? "" : report.substr(colon + 2, end - colon - 2);
 }
 
-// lnkinfo writes UTF-8; the program's paths are compared in code page 932.
+// lnkinfo writes UTF-8; the program's paths are compared in the ANSI code page.
 static std::string utf8ToAnsi(const std::string& text)
 {
     WCHAR wide[2048];
@@ -63,34 +81,28 @@ static std::string utf8ToAnsi(const std::string& text)
 LinkContents readLinkWithLnkinfo(const std::string& path)
 {
     LinkContents contents;
-    static int serial = 0;
-    char name[64];
-    wsprintfA(name, "C:\\setuptests\\lnkinfo-%lu-%d", GetCurrentProcessId(), ++serial);
-    std::string report = name;
-    CreateDirectoryA("C:\\setuptests", nullptr);
-    std::string unixLink = unixPath(path);
-    std::string unixReport = unixPath(report + ".txt");
-    if (unixLink.empty() || unixReport.empty())
+    std::string unixLink = unixPathOf(path);
+    if (unixLink.empty())
         return contents;
-    std::string command = "Z:\\bin\\sh -c \"/usr/bin/lnkinfo -c windows-932 '" + unixLink + "' > '" + unixReport +
-                          ".tmp' 2>&1; mv '" + unixReport + ".tmp' '" + unixReport + "'\"";
-    // the Unix paths are UTF-8: pass the command line as UTF-16, not through the ANSI code page
-    WCHAR wideCommand[4096];
-    if (!MultiByteToWideChar(CP_UTF8, 0, command.c_str(), -1, wideCommand, 4096))
-        return contents;
-    STARTUPINFOW startup = { sizeof startup };
-    PROCESS_INFORMATION process;
-    if (!CreateProcessW(nullptr, wideCommand, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return contents;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (int i = 0; i < 500 && GetFileAttributesA((report + ".txt").c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-        Sleep(20);
-    contents.report = readWhole(report + ".txt");
-    DeleteFileA((report + ".txt").c_str());
+    runUnixScript("/usr/bin/lnkinfo -c windows-932 '" + unixLink + "'\n", &contents.report);
     contents.read = contents.report.find("Windows Shortcut information") != std::string::npos;
     contents.target = utf8ToAnsi(field(contents.report, "Local path"));
     contents.arguments = utf8ToAnsi(field(contents.report, "Command line arguments"));
     contents.workingDirectory = utf8ToAnsi(field(contents.report, "Working directory"));
     return contents;
+}
+
+::testing::AssertionResult linkIs(const std::string& link, const std::string& target, const std::string& arguments,
+                                  const std::string& workingDirectory)
+{
+    if (!fileExists(link))
+        return ::testing::AssertionFailure() << link << " does not exist";
+    LinkContents contents = readLinkWithLnkinfo(link);
+    if (!contents.read)
+        return ::testing::AssertionFailure() << "lnkinfo could not read " << link << ": " << contents.report;
+    if (contents.target != target || contents.arguments != arguments || contents.workingDirectory != workingDirectory)
+        return ::testing::AssertionFailure() << link << ": target '" << contents.target << "' arguments '"
+                                             << contents.arguments << "' working directory '"
+                                             << contents.workingDirectory << "'";
+    return ::testing::AssertionSuccess();
 }

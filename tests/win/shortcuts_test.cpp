@@ -31,20 +31,6 @@ static std::string prepare(const std::string& name, const std::string& groupSect
     return folder;
 }
 
-static ::testing::AssertionResult linkIs(const std::string& link, const std::string& target,
-                                         const std::string& arguments, const std::string& workingDirectory)
-{
-    if (!fileExists(link))
-        return ::testing::AssertionFailure() << link << " does not exist";
-    LinkContents contents = readLinkWithLnkinfo(link);
-    if (!contents.read)
-        return ::testing::AssertionFailure() << "lnkinfo could not read " << link << ": " << contents.report;
-    if (contents.target != target || contents.arguments != arguments || contents.workingDirectory != workingDirectory)
-        return ::testing::AssertionFailure() << link << ": target '" << contents.target << "' arguments '"
-                                             << contents.arguments << "' working directory '"
-                                             << contents.workingDirectory << "'";
-    return ::testing::AssertionSuccess();
-}
 
 TEST(Shortcuts, NamedDesktopShortcutHasTargetArgumentsAndWorkingDirectory)
 {
