@@ -10,6 +10,26 @@ std::string builtSetupPath()
     return std::string(dir) + "\\" SETUP_EXE_NAME;
 }
 
+std::string builtRecorderPath()
+{
+    std::string setupPath = builtSetupPath();
+    return setupPath.substr(0, setupPath.rfind('\\') + 1) + "tests\\recorder.exe";
+}
+
+bool readRecorderLog(const std::string& folder, std::string* commandLine, std::string* directory)
+{
+    std::string log = folder + "recorder.log";
+    for (int i = 0; i < 500 && readFile(log).find('\n') == std::string::npos; ++i)
+        Sleep(20);
+    std::string content = readFile(log);
+    size_t newline = content.find('\n');
+    if (newline == std::string::npos)
+        return false;
+    *commandLine = content.substr(0, newline);
+    *directory = content.substr(newline + 1);
+    return true;
+}
+
 std::string stageSetup(const std::string& name, const std::string& manifest)
 {
     std::string folder = scratchFolder(name);

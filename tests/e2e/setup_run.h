@@ -9,6 +9,12 @@
 // The built SETUP.EXE (found beside the test program's working directory).
 std::string builtSetupPath();
 
+// The stand-in product built beside it: started, it writes its command line and current
+// directory to recorder.log beside itself.
+std::string builtRecorderPath();
+// Waits (bounded) for the recorder's log in folder; its two lines (command line, directory).
+bool readRecorderLog(const std::string& folder, std::string* commandLine, std::string* directory);
+
 // A fresh folder C:\setuptests\<name>\ holding a copy of SETUP.EXE; returns the folder.
 std::string stageSetup(const std::string& name, const std::string& manifest = "");
 

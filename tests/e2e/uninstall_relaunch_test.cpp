@@ -27,43 +27,6 @@ static std::string realSystemDirectory()
     return systemDirectory();
 }
 
-struct FoundWindow {
-    HWND window = nullptr;
-    DWORD pid = 0;
-};
-
-struct CaptionSearch {
-    std::string caption;
-    DWORD exceptPid;
-    FoundWindow found;
-};
-
-static BOOL CALLBACK matchCaption(HWND window, LPARAM param)
-{
-    CaptionSearch* s = (CaptionSearch*)param;
-    char cls[16] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != s->exceptPid && IsWindowVisible(window) && lstrcmpA(cls, "#32770") == 0 && windowText(window) == s->caption) {
-        s->found = { window, pid };
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible dialog with this caption, of any process but exceptPid, waited for (bounded).
-static FoundWindow findDialogByCaption(const std::string& caption, DWORD exceptPid, DWORD timeoutMs = 30000)
-{
-    CaptionSearch search { caption, exceptPid, {} };
-    DWORD start = GetTickCount();
-    while (!search.found.window && GetTickCount() - start < timeoutMs) {
-        EnumWindows(matchCaption, (LPARAM)&search);
-        Sleep(20);
-    }
-    return search.found;
-}
-
 static std::string pendingRenames()
 {
     HKEY key;

@@ -64,17 +64,20 @@ DialogWatcher::Handler UninstallDriver::handler()
     auto record = seen;
     auto table = answers;
     int otherwise = fallback;
-    return [record, table, otherwise](const SeenDialog& d) -> int {
+    auto look = beforeAnswer;
+    return [record, table, otherwise, look](const SeenDialog& d) -> int {
+        if (GetDlgItem(d.window, 1010)) {
+            record->uninstallDialog = d.window;
+            record->caption = d.caption;
+            return 0;
+        }
+        if (look)
+            look(d);
         if (d.isMessageBox) {
             SeenDialog message = d;
             message.icon = iconOfControl(GetDlgItem(d.window, 0x0440));
             record->messages.push_back(message);
             return IDOK;
-        }
-        if (GetDlgItem(d.window, 1010)) {
-            record->uninstallDialog = d.window;
-            record->caption = d.caption;
-            return 0;
         }
         std::string question = d.controlText(1018);
         if (record->questions.empty() && d.owner) {
@@ -110,6 +113,18 @@ UninstallResult waitForResult(HWND dialog, DWORD timeoutMs)
     return result;
 }
 
+UninstallResult answerUninstallRun(DWORD pid, UninstallDriver& driver)
+{
+    UninstallResult result;
+    DialogWatcher watcher(driver.handler(), pid);
+    DWORD start = GetTickCount();
+    while (!driver.seen->uninstallDialog && GetTickCount() - start < 20000)
+        Sleep(10);
+    if (driver.seen->uninstallDialog)
+        result = waitForResult(driver.seen->uninstallDialog);
+    return result;
+}
+
 UninstallResult runUninstallFrom(const std::string& installed, UninstallDriver& driver, DWORD* exitCode)
 {
     std::string runner = stageSetup(installed.substr(14, installed.size() - 15) + "-runner");
@@ -118,17 +133,42 @@ UninstallResult runUninstallFrom(const std::string& installed, UninstallDriver& 
     *exitCode = (DWORD)-2;
     if (!startSetup(process, runner + "SETUP.EXE", "x " + installed + "SETUP.EXE", runner))
         return result;
-    DialogWatcher watcher(driver.handler(), process.pid());
-    DWORD start = GetTickCount();
-    while (!driver.seen->uninstallDialog && GetTickCount() - start < 20000)
-        Sleep(10);
-    if (driver.seen->uninstallDialog) {
-        result = waitForResult(driver.seen->uninstallDialog);
-        if (result.shown)
-            pressButton(driver.seen->uninstallDialog, IDCANCEL);
-    }
+    result = answerUninstallRun(process.pid(), driver);
+    if (result.shown)
+        pressButton(driver.seen->uninstallDialog, IDCANCEL);
     *exitCode = process.wait();
     return result;
+}
+
+struct CaptionSearch {
+    std::string caption;
+    DWORD exceptPid;
+    FoundWindow found;
+};
+
+static BOOL CALLBACK matchCaption(HWND window, LPARAM param)
+{
+    CaptionSearch* s = (CaptionSearch*)param;
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != s->exceptPid && IsWindowVisible(window) && lstrcmpA(cls, "#32770") == 0 && windowText(window) == s->caption) {
+        s->found = { window, pid };
+        return FALSE;
+    }
+    return TRUE;
+}
+
+FoundWindow findDialogByCaption(const std::string& caption, DWORD exceptPid, DWORD timeoutMs)
+{
+    CaptionSearch search { caption, exceptPid, {} };
+    DWORD start = GetTickCount();
+    while (!search.found.window && GetTickCount() - start < timeoutMs) {
+        EnumWindows(matchCaption, (LPARAM)&search);
+        Sleep(20);
+    }
+    return search.found;
 }
 
 // The pixels of an icon's colour and mask bitmaps, or "" when they cannot be read.

@@ -7,6 +7,7 @@
 #include "scratch.h"
 #include "windows_seen.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,10 +38,12 @@ struct UninstallRunSeen {
 };
 
 // Answers confirmation questions by file name (the path before the arrow of the question),
-// otherwise with fallback; message boxes with OK.
+// otherwise with fallback; message boxes with OK. beforeAnswer, when set, sees each message
+// box and question while it is still open (the demo takes its screenshots there).
 struct UninstallDriver {
     std::map<std::string, int> answers;
     int fallback = IDYES;
+    std::function<void(const SeenDialog&)> beforeAnswer;
     std::shared_ptr<UninstallRunSeen> seen = std::make_shared<UninstallRunSeen>();
     DialogWatcher::Handler handler();
 };
@@ -55,9 +58,22 @@ struct UninstallResult {
 };
 UninstallResult waitForResult(HWND dialog, DWORD timeoutMs = 30000);
 
+// Answers the dialogs of a running uninstall (mode x) process pid with the driver until its
+// dialog shows the result, and returns that result; the dialog stays open
+// (driver.seen->uninstallDialog, close with its button 2).
+UninstallResult answerUninstallRun(DWORD pid, UninstallDriver& driver);
+
 // Runs "<runner copy> x <installed>SETUP.EXE" with the driver, presses close when the
 // result is shown, and returns the result; exitCode receives the exit value.
 UninstallResult runUninstallFrom(const std::string& installed, UninstallDriver& driver, DWORD* exitCode);
+
+// A visible top-level dialog of another process, found by its caption (the relaunched copy
+// is started by the program, not by the test, so it is found this way); waited for, bounded.
+struct FoundWindow {
+    HWND window = nullptr;
+    DWORD pid = 0;
+};
+FoundWindow findDialogByCaption(const std::string& caption, DWORD exceptPid, DWORD timeoutMs = 30000);
 
 // The system icon an icon control of another process shows ("error", "question",
 // "information", "warning"), told by its pixels; "unreadable" when an icon is shown but its

@@ -8,27 +8,6 @@
 static const char doneSentence[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
 static const char failedSentence[] = "インストール中にエラーが発生しました。";
 
-static std::string builtRecorderPath()
-{
-    std::string setupPath = builtSetupPath();
-    return setupPath.substr(0, setupPath.rfind('\\') + 1) + "tests\\recorder.exe";
-}
-
-// Waits for the recorder's log beside it and returns its two lines (command line, directory).
-static bool readRecorderLog(const std::string& folder, std::string* commandLine, std::string* directory)
-{
-    std::string log = folder + "recorder.log";
-    for (int i = 0; i < 500 && readFile(log).find('\n') == std::string::npos; ++i)
-        Sleep(20);
-    std::string content = readFile(log);
-    size_t newline = content.find('\n');
-    if (newline == std::string::npos)
-        return false;
-    *commandLine = content.substr(0, newline);
-    *directory = content.substr(newline + 1);
-    return true;
-}
-
 TEST(WizardInstall, CopiesProgramManifestAndEntriesThenStartsTheProductWithInst)
 {
     setPreviousInstall("");

@@ -1,8 +1,11 @@
 // Walks through the install wizard of a sample distribution by itself, as a user would,
-// saves a screenshot of each page and of the result, and prints where everything went.
+// saves a screenshot of each page and of the result, and prints where everything went;
+// then removes the installation again from its Uninstall entry, with screenshots of the
+// prompt, of a question about a file of the user's own and of the result.
 // Usage (inside the rig): demowalk.exe DIST-FOLDER SCREENSHOT-FOLDER-UNIX [DESTINATION]
 #include "scratch.h"
 #include "setup_run.h"
+#include "uninstall_staging.h"
 #include "wizard_driver.h"
 
 #include <stdio.h>
@@ -79,6 +82,76 @@ static int fail(const char* what)
     return 2;
 }
 
+static const char userKey[] = "Software\\KORVAL";
+
+// Removes the installation in folder as a user would from its Uninstall entry: the prompt,
+// the copy in the system directory, one question per file the installation did not bring.
+static int walkThroughUninstall(const std::string& folder)
+{
+    // what other software puts around an installation: the Uninstall entry, the product's
+    // per-user settings; and a file of the user's own, which the uninstall asks about
+    makeMachineKey(uninstallKeyPath, "UninstallString", ("\"" + folder + "SETUP.EXE\" /r6").c_str());
+    setRegistryText(HKEY_CURRENT_USER, std::string(userKey) + "\\Rovenda\\Settings", "window", "10,10");
+    writeFile(folder + "メモ.txt", "自分のメモ");
+    printf("demo: uninstalling with the Uninstall entry's command \"%sSETUP.EXE\" /r6\n", folder.c_str());
+    printf("  (a file of the user's own, %sメモ.txt, was put into the folder first)\n", folder.c_str());
+
+    SetupProcess relaunch;
+    if (!startSetup(relaunch, folder + "SETUP.EXE", "/r6"))
+        return fail("the installed SETUP.EXE could not be started");
+    SeenDialog prompt = WizardDriver(relaunch.pid()).waitForOtherDialog();
+    if (!prompt.window)
+        return fail("the uninstall prompt did not appear");
+    printf("  prompt \"%s\": %s\n", prompt.caption.c_str(), prompt.text.c_str());
+    screenshot(prompt.window, "5-uninstall-prompt.png");
+    pressButton(prompt.window, IDOK);
+
+    FoundWindow copy = findDialogByCaption("Rovendaの削除", relaunch.pid());
+    if (!copy.window)
+        return fail("the copy in the system directory showed no uninstall dialog");
+    printf("  setup exit value %lu; the copy in the system directory runs the removal\n", relaunch.wait());
+    HANDLE copyProcess = OpenProcess(SYNCHRONIZE, FALSE, copy.pid);
+    UninstallDriver driver;
+    driver.fallback = IDYES;
+    bool questionShot = false;
+    driver.beforeAnswer = [&](const SeenDialog& d) {
+        if (d.isMessageBox) {
+            printf("  message: %s\n", d.text.c_str());
+            return;
+        }
+        printf("  question: %s -> yes\n", d.controlText(1018).c_str());
+        if (!questionShot)
+            screenshot(d.window, "6-uninstall-question.png");
+        questionShot = true;
+    };
+    UninstallResult result = answerUninstallRun(copy.pid, driver);
+    if (!result.shown)
+        return fail("the uninstall dialog showed no result");
+    printf("  \"%s\": %s\n", driver.seen->caption.c_str(), result.text.c_str());
+    screenshot(copy.window, "7-uninstall-done.png");
+    pressButton(copy.window, IDCANCEL);
+    if (copyProcess) {
+        WaitForSingleObject(copyProcess, 20000);
+        CloseHandle(copyProcess);
+    }
+
+    printf("demo: what remains\n");
+    if (folderExists(folder)) {
+        printf("  %s, holding:\n", folder.c_str());
+        listFolder(folder, "");
+    } else {
+        printf("  %s: gone\n", folder.c_str());
+    }
+    std::string group = shellFolder("Programs") + "\\KorvalDesk";
+    printf("  %s: %s\n", group.c_str(), folderExists(group) ? "still there" : "gone");
+    std::string desktop = shellFolder("Desktop") + "\\Rovenda.lnk";
+    printf("  %s: %s\n", desktop.c_str(), fileExists(desktop) ? "still there" : "gone");
+    printf("  HKLM\\%s: %s\n", uninstallKeyPath, machineKeyExists(uninstallKeyPath) ? "still there" : "gone");
+    printf("  HKCU\\%s: %s\n", userKey, registryKeyExists(HKEY_CURRENT_USER, userKey) ? "still there" : "gone");
+    printf("  the copy in the system directory goes at the next restart\n");
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 3)
@@ -88,6 +161,8 @@ int main(int argc, char** argv)
         dist += "\\";
     shots = argv[2];
     std::string destination = argc > 3 ? argv[3] : "";
+    // a first installation: no Uninstall entry left from an earlier run
+    dropMachineKey(uninstallKeyPath);
 
     SetupProcess process;
     if (!startSetup(process, dist + "SETUP.EXE", "", dist))
@@ -144,5 +219,5 @@ int main(int argc, char** argv)
     listFolder(group, "");
     std::string desktop = shellFolder("Desktop") + "\\Rovenda.lnk";
     printf("demo: desktop shortcut %s%s\n", desktop.c_str(), fileExists(desktop) ? "" : " (not made)");
-    return 0;
+    return walkThroughUninstall(destination);
 }
