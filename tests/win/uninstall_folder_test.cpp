@@ -54,11 +54,18 @@ public:
     }
 };
 
-static void startWalk(const std::string& folder)
+// Walks folder from a fresh setup state while handler answers its dialogs; returns the
+// walk's result, and what was shown in *seen.
+static int walk(const std::string& folder, DialogWatcher::Handler handler, std::vector<SeenDialog>* seen = nullptr)
 {
     resetSetupState();
     setup.instanceHandle = GetModuleHandleA(nullptr);
     strcpy(setup.destDir, folder.c_str());
+    DialogWatcher watcher(std::move(handler));
+    int result = removeFolderTree(folder.c_str());
+    if (seen)
+        *seen = watcher.seen();
+    return result;
 }
 
 TEST(FolderWalk, AsksAboutEachFileWithTheExactQuestionAndDeletesGidFilesWithoutOne)
@@ -66,15 +73,9 @@ TEST(FolderWalk, AsksAboutEachFileWithTheExactQuestionAndDeletesGidFilesWithoutO
     std::string folder = scratchFolder("walk-questions");
     for (const char* name : { "readme.txt", "HELP.GID", "help.gid", "data.KVD", "data.old.kvd", "a.b.gid", ".kvd", "noext" })
         writeFile(folder + name, "x");
-    startWalk(folder);
     WalkAnswers answers;
-    int result;
     std::vector<SeenDialog> seen;
-    {
-        DialogWatcher watcher(answers.handler());
-        result = removeFolderTree(folder.c_str());
-        seen = watcher.seen();
-    }
+    int result = walk(folder, answers.handler(), &seen);
     EXPECT_EQ(result, 1);
     EXPECT_FALSE(folderExists(folder));
     std::map<std::string, std::string> asked;
@@ -107,14 +108,9 @@ TEST(FolderWalk, DeleteAllEndsTheQuestionsAlsoInFoldersVisitedLater)
     CreateDirectoryA((folder + "sub\\deeper").c_str(), nullptr);
     for (const char* name : { "a.txt", "b.txt", "sub\\c.txt", "sub\\deeper\\d.kvd", "sub\\e.txt" })
         writeFile(folder + name, "x");
-    startWalk(folder);
     WalkAnswers answers;
     answers.fallback = IDC_DELETE_ALL;
-    int result;
-    {
-        DialogWatcher watcher(answers.handler());
-        result = removeFolderTree(folder.c_str());
-    }
+    int result = walk(folder, answers.handler());
     EXPECT_EQ(result, 1);
     EXPECT_EQ(answers.questions->size(), 1u);
     EXPECT_EQ(setup.deleteAll, 1);
@@ -126,16 +122,10 @@ TEST(FolderWalk, KeptFileInSubfolderGivesTheFolderMessageAndEndsTheWalk)
     std::string folder = scratchFolder("walk-kept");
     CreateDirectoryA((folder + "sub").c_str(), nullptr);
     writeFile(folder + "sub\\keep.txt", "mine");
-    startWalk(folder);
     WalkAnswers answers;
     answers.fallback = IDNO;
-    int result;
     std::vector<SeenDialog> seen;
-    {
-        DialogWatcher watcher(answers.handler());
-        result = removeFolderTree(folder.c_str());
-        seen = watcher.seen();
-    }
+    int result = walk(folder, answers.handler(), &seen);
     EXPECT_EQ(result, 0);
     ASSERT_EQ(seen.size(), 2u);     // the question, the folder message; none for the folder above
     EXPECT_TRUE(seen[1].isMessageBox);
@@ -151,16 +141,10 @@ TEST(FolderWalk, CancelStopsAtOnceWithoutAMessage)
     std::string folder = scratchFolder("walk-cancel");
     writeFile(folder + "a.txt", "x");
     writeFile(folder + "b.txt", "x");
-    startWalk(folder);
     WalkAnswers answers;
     answers.fallback = IDCANCEL;
-    int result;
     std::vector<SeenDialog> seen;
-    {
-        DialogWatcher watcher(answers.handler());
-        result = removeFolderTree(folder.c_str());
-        seen = watcher.seen();
-    }
+    int result = walk(folder, answers.handler(), &seen);
     EXPECT_EQ(result, 0);
     EXPECT_EQ(seen.size(), 1u);
     EXPECT_TRUE(fileExists(folder + "a.txt"));
@@ -172,17 +156,12 @@ TEST(FolderWalk, EmptyAndMissingFoldersNeedNoQuestion)
     std::string folder = scratchFolder("walk-empty");
     CreateDirectoryA((folder + "empty").c_str(), nullptr);
     CreateDirectoryA((folder + "empty\\inner").c_str(), nullptr);
-    startWalk(folder);
-    int result;
-    std::vector<SeenDialog> seen;
-    {
-        DialogWatcher watcher([](const SeenDialog&) { return IDCANCEL; });
-        result = removeFolderTree(folder.c_str());
-        EXPECT_EQ(removeFolderTree((folder + "never\\").c_str()), 1);
-        seen = watcher.seen();
-    }
-    EXPECT_EQ(result, 1);
+    auto cancel = [](const SeenDialog&) { return IDCANCEL; };
+    std::vector<SeenDialog> seen, seenMissing;
+    EXPECT_EQ(walk(folder, cancel, &seen), 1);
+    EXPECT_EQ(walk(folder + "never\\", cancel, &seenMissing), 1);
     EXPECT_TRUE(seen.empty());
+    EXPECT_TRUE(seenMissing.empty());
     EXPECT_FALSE(folderExists(folder));
 }
 
@@ -193,14 +172,8 @@ TEST(FolderWalk, FileThatCannotBeDeletedGivesBothMessagesAndFailure)
     HANDLE busy = CreateFileA((folder + "busy.gid").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                               nullptr);
     ASSERT_NE(busy, INVALID_HANDLE_VALUE);
-    startWalk(folder);
-    int result;
     std::vector<SeenDialog> seen;
-    {
-        DialogWatcher watcher(answerInTurn({}));
-        result = removeFolderTree(folder.c_str());
-        seen = watcher.seen();
-    }
+    int result = walk(folder, answerInTurn({}), &seen);
     CloseHandle(busy);
     EXPECT_EQ(result, 0);
     ASSERT_EQ(seen.size(), 2u);
