@@ -21,7 +21,9 @@ bootstrap:
 test: bootstrap
 	$(MAKE) build host
 	ctest --preset host
-	scripts/rig sh -c 'ctest --preset win32 && ctest --preset win64'
+	scripts/rig sh -c 'ctest --preset win32 && ctest --preset win64 && \
+		echo "Windows tests ran for: $$RIG_ARCHS$${RIG_SKIP_REASON:+ (i686 skipped: $$RIG_SKIP_REASON)}" | \
+		tee build/wine/architectures'
 
 demo: bootstrap build
 	scripts/demo
