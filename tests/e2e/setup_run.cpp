@@ -2,6 +2,7 @@
 #include "setup_run.h"
 
 #include "scratch.h"
+#include "test_guard.h"
 
 std::string builtSetupPath()
 {
@@ -19,6 +20,7 @@ std::string builtRecorderPath()
 bool readRecorderLog(const std::string& folder, std::string* commandLine, std::string* directory)
 {
     std::string log = folder + "recorder.log";
+    Waiting waiting("the started product to write " + log);
     for (int i = 0; i < 500 && readFile(log).find('\n') == std::string::npos; ++i)
         Sleep(20);
     std::string content = readFile(log);
@@ -44,6 +46,7 @@ DWORD SetupProcess::wait(DWORD timeoutMs)
     if (!info.hProcess)
         return (DWORD)-2;
     DWORD code = (DWORD)-1;
+    Waiting waiting("SETUP.EXE (process " + std::to_string(info.dwProcessId) + ") to end");
     if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(info.hProcess, &code);
     else

@@ -1,6 +1,7 @@
 // Mode r of the real SETUP.EXE in an installed folder: the prompt, the copy in the system
 // directory started in mode x, a start that fails, and the copy's removal at restart.
 #include "scratch.h"
+#include "test_guard.h"
 #include "uninstall_staging.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +125,7 @@ TEST(UninstallRelaunch, OkStartsTheSystemDirectoryCopyOnTheInstalledPathWhichGoe
     std::string pending = pendingRenames();
     EXPECT_NE(pending.find("\\??\\" + realSystemDirectory() + "SETUP.EXE|"), std::string::npos) << pending;
     EXPECT_TRUE(fileExists(copy));
+    allowTestTime(240);             // the simulated restart may take up to two minutes
     EXPECT_EQ(runProcess(systemDirectory() + "wineboot.exe -r", "", 120000), 0u);
     EXPECT_FALSE(fileExists(copy));
 }

@@ -2,6 +2,7 @@
 #include "uninstall_staging.h"
 
 #include "scratch.h"
+#include "test_guard.h"
 
 const char uninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korval";
 static const char waitingText[] = "削除しています...";
@@ -117,6 +118,7 @@ UninstallResult answerUninstallRun(DWORD pid, UninstallDriver& driver)
 {
     UninstallResult result;
     DialogWatcher watcher(driver.handler(), pid);
+    Waiting waiting("the uninstall dialog of process " + std::to_string(pid));
     DWORD start = GetTickCount();
     while (!driver.seen->uninstallDialog && GetTickCount() - start < 20000)
         Sleep(10);
@@ -163,6 +165,7 @@ static BOOL CALLBACK matchCaption(HWND window, LPARAM param)
 FoundWindow findDialogByCaption(const std::string& caption, DWORD exceptPid, DWORD timeoutMs)
 {
     CaptionSearch search { caption, exceptPid, {} };
+    Waiting waiting("a dialog captioned " + caption);
     DWORD start = GetTickCount();
     while (!search.found.window && GetTickCount() - start < timeoutMs) {
         EnumWindows(matchCaption, (LPARAM)&search);

@@ -2,13 +2,15 @@
 #include "wizard_driver.h"
 
 #include "scratch.h"
+#include "test_guard.h"
 
 #include <commctrl.h>
 
 #include <stdlib.h>
 
-static bool waitUntil(DWORD timeoutMs, const std::function<bool()>& condition)
+static bool waitUntil(DWORD timeoutMs, const std::string& what, const std::function<bool()>& condition)
 {
+    Waiting waiting(what);
     DWORD start = GetTickCount();
     for (;;) {
         if (condition())
@@ -35,7 +37,7 @@ static HWND findFrame(DWORD pid)
 
 bool WizardDriver::waitForFrame(DWORD timeoutMs)
 {
-    return waitUntil(timeoutMs, [&] {
+    return waitUntil(timeoutMs, "the wizard of process " + std::to_string(pid_), [&] {
         frame_ = findFrame(pid_);
         return frame_ != nullptr && page() != nullptr;
     });
@@ -54,13 +56,13 @@ int WizardDriver::pageIndex() const
 
 bool WizardDriver::waitForPage(int index, DWORD timeoutMs) const
 {
-    return waitUntil(timeoutMs, [&] { return pageIndex() == index; });
+    return waitUntil(timeoutMs, "wizard page " + std::to_string(index), [&] { return pageIndex() == index; });
 }
 
 std::string WizardDriver::caption() const
 {
     std::string text;
-    waitUntil(1000, [&] {
+    waitUntil(1000, "the wizard's caption", [&] {
         text = windowText(frame_);
         return !text.empty();
     });
@@ -92,7 +94,7 @@ ButtonState WizardDriver::button(int id) const
 bool WizardDriver::press(int id, DWORD timeoutMs) const
 {
     // a press posted while a modal window is open would run the page's handler nested
-    if (!waitUntil(timeoutMs, [&] { return IsWindowEnabled(frame_) != 0; }))
+    if (!waitUntil(timeoutMs, "the wizard to be enabled again", [&] { return IsWindowEnabled(frame_) != 0; }))
         return false;
     if (!button(id).usable())
         return false;
@@ -102,7 +104,8 @@ bool WizardDriver::press(int id, DWORD timeoutMs) const
 
 bool WizardDriver::waitForButton(int id, DWORD timeoutMs) const
 {
-    return waitUntil(timeoutMs, [&] { return button(id).usable(); });
+    return waitUntil(timeoutMs, "wizard button " + std::to_string(id) + " to be usable",
+                     [&] { return button(id).usable(); });
 }
 
 void WizardDriver::typeIntoField(int id, const std::string& text) const
@@ -143,7 +146,7 @@ ProgressState WizardDriver::progress(int id) const
 SeenDialog WizardDriver::waitForOtherDialog(DWORD timeoutMs) const
 {
     HWND found = nullptr;
-    waitUntil(timeoutMs, [&] {
+    waitUntil(timeoutMs, "a dialog beside the wizard", [&] {
         for (HWND window : dialogsOfProcess(pid_))
             if (window != frame_) {
                 found = window;
@@ -162,7 +165,8 @@ bool WizardDriver::answer(const SeenDialog& dialog, int id, DWORD timeoutMs) con
     if (!dialog.window)
         return false;
     pressButton(dialog.window, id);
-    return waitUntil(timeoutMs, [&] { return !IsWindow(dialog.window) || !IsWindowVisible(dialog.window); });
+    return waitUntil(timeoutMs, "the answered dialog " + dialog.caption + " to close",
+                     [&] { return !IsWindow(dialog.window) || !IsWindowVisible(dialog.window); });
 }
 
 // Pixels of the icon control on the screen against each system icon's opaque pixels.

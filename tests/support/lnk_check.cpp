@@ -6,6 +6,7 @@
 #include "lnk_check.h"
 
 #include "scratch.h"
+#include "test_guard.h"
 
 #include <stdlib.h>
 
@@ -44,6 +45,7 @@ int runUnixScript(const std::string& script, std::string* output, DWORD timeoutM
         return -1;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    Waiting waiting("a Linux command to finish: " + scriptFile);
     DWORD start = GetTickCount();
     while (!fileExists(status) && GetTickCount() - start < timeoutMs)
         Sleep(20);

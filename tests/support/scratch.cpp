@@ -1,5 +1,6 @@
 // Test support: throwaway folders, files and registry keys (see scratch.h).
 #include "scratch.h"
+#include "test_guard.h"
 
 #include <stdio.h>
 
@@ -136,6 +137,7 @@ DWORD runProcess(const std::string& commandLine, const std::string& currentDir, 
                         currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &process))
         return (DWORD)-2;
     DWORD code = (DWORD)-1;
+    Waiting waiting("the command to end: " + commandLine);
     if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else

@@ -1,6 +1,8 @@
 // Test support: reading and answering a process's dialogs (see windows_seen.h).
 #include "windows_seen.h"
 
+#include "test_guard.h"
+
 #include <algorithm>
 #include <deque>
 #include <memory>
@@ -43,7 +45,28 @@ static std::string iconName(HWND dialog)
     return icon ? "other" : "";
 }
 
+// Windows some test has read, so expected; forgotten once they are gone.
+static std::mutex claimedMutex;
+static std::vector<HWND> claimed;
+
+bool dialogClaimed(HWND window)
+{
+    std::lock_guard<std::mutex> lock(claimedMutex);
+    claimed.erase(std::remove_if(claimed.begin(), claimed.end(), [](HWND w) { return !IsWindow(w); }),
+                  claimed.end());
+    return std::find(claimed.begin(), claimed.end(), window) != claimed.end();
+}
+
 SeenDialog readDialog(HWND window)
+{
+    if (!dialogClaimed(window)) {
+        std::lock_guard<std::mutex> lock(claimedMutex);
+        claimed.push_back(window);
+    }
+    return peekDialog(window);
+}
+
+SeenDialog peekDialog(HWND window)
 {
     SeenDialog d;
     d.window = window;
@@ -140,6 +163,7 @@ std::vector<SeenDialog> DialogWatcher::seen()
 
 bool DialogWatcher::waitForCount(size_t count, DWORD timeoutMs)
 {
+    Waiting waiting(std::to_string(count) + " dialogs of process " + std::to_string(pid_));
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         if (seen().size() >= count)

@@ -31,8 +31,12 @@ struct SeenDialog {
     std::string controlText(int id) const;
 };
 
-// Reads a dialog's caption, owner, message text, icon and buttons.
+// Reads a dialog's caption, owner, message text, icon and buttons. A dialog a test has read
+// is one it expected: the guard against unexpected windows (test_guard.h) leaves it alone.
 SeenDialog readDialog(HWND window);
+// The same, without claiming the dialog: for the guard itself.
+SeenDialog peekDialog(HWND window);
+bool dialogClaimed(HWND window);
 
 // Visible top-level #32770 windows of process pid, in z-order.
 std::vector<HWND> dialogsOfProcess(DWORD pid);
