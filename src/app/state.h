@@ -32,7 +32,7 @@ struct ManifestSectionIndex {
 };
 
 struct ManifestText {
-    char path[PATH_SIZE];           // the manifestPath it was read from; empty: not read
+    int read;                       // 1 once the file was read (or found missing)
     char* text;                     // null when the file could not be read
     size_t size;
     ManifestSectionIndex install;

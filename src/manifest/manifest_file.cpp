@@ -1,4 +1,4 @@
-// The setup manifest read once per manifest path, with the lines of sections "Install" and
+// The setup manifest read once, with the lines of sections "Install" and
 // "Group" indexed by entry number, so that reading n entries takes time in proportion to n.
 #include "manifest/entries.h"
 
@@ -36,16 +36,14 @@ static void indexSection(ManifestSectionIndex* index, const char* name)
     }
 }
 
+// The manifest path does not change once it is derived, so the file is read at the first
+// entry read and kept; a change of the file after that is not seen.
 static void readManifestOnce()
 {
     ManifestText& manifest = setup.manifest;
-    if (manifest.path[0] != 0 && strcmp(manifest.path, setup.manifestPath) == 0)
+    if (manifest.read)
         return;
-    freeProfileText(manifest.text);
-    HeapFree(GetProcessHeap(), 0, manifest.install.lineOfEntry);
-    HeapFree(GetProcessHeap(), 0, manifest.group.lineOfEntry);
-    memset(&manifest, 0, sizeof manifest);
-    textCopy(manifest.path, sizeof manifest.path, setup.manifestPath);
+    manifest.read = 1;
     manifest.text = readProfileText(setup.manifestPath, CP_ACP, &manifest.size);
     if (manifest.text == nullptr)
         return;

@@ -11,18 +11,13 @@ static void* allocate(size_t size)
     return HeapAlloc(GetProcessHeap(), 0, size);
 }
 
-static void release(void* block)
-{
-    if (block != nullptr)
-        HeapFree(GetProcessHeap(), 0, block);
-}
-
 void freeProfileText(char* text)
 {
-    release(text);
+    if (text != nullptr)
+        HeapFree(GetProcessHeap(), 0, text);
 }
 
-// The file's bytes, with room for one more byte.
+// The file's bytes, followed by two zero bytes.
 static unsigned char* readWholeFile(const char* path, DWORD* size)
 {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -30,49 +25,17 @@ static unsigned char* readWholeFile(const char* path, DWORD* size)
     if (file == INVALID_HANDLE_VALUE)
         return nullptr;
     DWORD high = 0;
-    DWORD length = GetFileSize(file, &high);
+    *size = GetFileSize(file, &high);
     unsigned char* bytes = nullptr;
-    if (length != INVALID_FILE_SIZE && high == 0 && length <= PROFILE_SIZE_LIMIT)
-        bytes = (unsigned char*)allocate(length + 1);
+    if (*size <= PROFILE_SIZE_LIMIT && high == 0)
+        bytes = (unsigned char*)allocate(*size + 2);
     DWORD read = 0;
-    if (bytes != nullptr && !(ReadFile(file, bytes, length, &read, nullptr) && read == length)) {
-        release(bytes);
+    if (bytes != nullptr && !(ReadFile(file, bytes, *size, &read, nullptr) && read == *size)) {
+        freeProfileText((char*)bytes);
         bytes = nullptr;
     }
     CloseHandle(file);
-    *size = length;
     return bytes;
-}
-
-// The text as UTF-16, by its byte-order mark or in the ANSI code page.
-static WCHAR* decode(unsigned char* bytes, DWORD size, UINT ansiCodePage, int* units)
-{
-    WCHAR* wide = nullptr;
-    if (size >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
-        bool bigEndian = bytes[0] == 0xFE;
-        *units = (int)((size - 2) / 2);
-        wide = (WCHAR*)allocate((size_t)*units * sizeof(WCHAR) + 1);
-        for (int i = 0; wide != nullptr && i < *units; ++i) {
-            unsigned char first = bytes[2 + 2 * i], second = bytes[3 + 2 * i];
-            wide[i] = bigEndian ? (WCHAR)(first << 8 | second) : (WCHAR)(second << 8 | first);
-        }
-        return wide;
-    }
-    UINT codePage = ansiCodePage;
-    DWORD skip = 0;
-    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
-        codePage = CP_UTF8;
-        skip = 3;
-    }
-    const char* from = (const char*)bytes + skip;
-    int length = (int)(size - skip);
-    *units = length == 0 ? 0 : MultiByteToWideChar(codePage, 0, from, length, nullptr, 0);
-    wide = (WCHAR*)allocate((size_t)*units * sizeof(WCHAR) + 1);
-    if (wide != nullptr && *units > 0 && MultiByteToWideChar(codePage, 0, from, length, wide, *units) != *units) {
-        release(wide);
-        wide = nullptr;
-    }
-    return wide;
 }
 
 char* readProfileText(const char* path, unsigned codePage, size_t* size)
@@ -82,22 +45,34 @@ char* readProfileText(const char* path, unsigned codePage, size_t* size)
     unsigned char* bytes = readWholeFile(path, &length);
     if (bytes == nullptr)
         return nullptr;
-    int units = 0;
-    WCHAR* wide = decode(bytes, length, codePage, &units);
-    release(bytes);
-    if (wide == nullptr)
-        return nullptr;
-    int ansiLength = units == 0 ? 0 : WideCharToMultiByte(codePage, 0, wide, units, nullptr, 0, nullptr, nullptr);
-    char* text = (char*)allocate((size_t)ansiLength + 1);
-    if (text != nullptr && ansiLength > 0
-        && WideCharToMultiByte(codePage, 0, wide, units, text, ansiLength, nullptr, nullptr) != ansiLength) {
-        release(text);
-        text = nullptr;
+    // a UTF-16 text is decoded in place; any other text into a buffer of UTF-16 units,
+    // never more units than bytes
+    WCHAR* wide = (WCHAR*)(bytes + 2);
+    int units = (int)(length - 2) / 2;
+    WCHAR* decoded = nullptr;
+    if (length >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+        for (int i = 0; i < units; ++i)
+            wide[i] = (WCHAR)(wide[i] << 8 | wide[i] >> 8);
+    } else if (!(length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)) {
+        UINT from = codePage;
+        DWORD skip = 0;
+        if (length >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+            from = CP_UTF8;
+            skip = 3;
+        }
+        wide = decoded = (WCHAR*)allocate(((size_t)length + 1) * sizeof(WCHAR));
+        units = 0;
+        if (decoded != nullptr && length > skip)
+            units = MultiByteToWideChar(from, 0, (const char*)bytes + skip, (int)(length - skip), decoded, (int)length);
     }
-    release(wide);
+    // a unit takes at most two bytes in a double-byte code page, three in UTF-8
+    char* text = wide != nullptr ? (char*)allocate((size_t)units * 3 + 1) : nullptr;
     if (text != nullptr) {
+        int ansiLength = units > 0 ? WideCharToMultiByte(codePage, 0, wide, units, text, units * 3, nullptr, nullptr) : 0;
         text[ansiLength] = 0;
         *size = (size_t)ansiLength;
     }
+    freeProfileText((char*)decoded);
+    freeProfileText((char*)bytes);
     return text;
 }
