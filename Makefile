@@ -1,7 +1,8 @@
 # make        builds SETUP.EXE (i686, the shipped build, and x86_64)
 # make test   installs what is missing, builds everything and runs every test
 # make demo   runs the install wizard on a sample distribution
-# make dist   the folder a vendor ships: build/dist
+# make dist   the folder a vendor ships, checked by setupcheck: build/dist and build/dist.zip
+#             (SIGN_PFX=cert.pfx SIGN_PASS=... make dist signs SETUP.EXE)
 # make fuzz   builds the libFuzzer target with clang and runs its short bounded test
 
 .PHONY: all build host test bootstrap demo dist fuzz clean
@@ -28,8 +29,8 @@ test: bootstrap
 demo: bootstrap build
 	scripts/demo
 
-dist: build
-	scripts/make-dist build/win32/SETUP.EXE build/dist
+dist: build host
+	scripts/make-dist --check build/host/tools/setupcheck/setupcheck --zip build/win32/SETUP.EXE build/dist
 
 fuzz:
 	cmake --preset fuzz >/dev/null && cmake --build --preset fuzz && ctest --preset fuzz

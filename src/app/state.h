@@ -4,6 +4,8 @@
 
 #include "app/platform.h"
 
+#include <stddef.h>
+
 enum { PATH_SIZE = 260, EXE_NAME_SIZE = 52, MANIFEST_NAME_SIZE = 56, KEY_BUFFER_SIZE = 32 };
 
 enum ShortcutKind { SHORTCUT_PROGRAMS = 0, SHORTCUT_DESKTOP = 1, SHORTCUT_STARTUP = 2 };
@@ -18,6 +20,23 @@ struct ProductConfig {
     const char* messageCaption;
     const char* destinationLabel;
     const char* shellFolderNames[3];
+};
+
+// The setup manifest as read once (src/manifest/manifest_file.cpp): its text in the ANSI
+// code page and, for sections "Install" and "Group", where the line of each numbered entry
+// begins (offset + 1, 0 for none; entries from slots on are looked up by a scan).
+struct ManifestSectionIndex {
+    unsigned* lineOfEntry;
+    unsigned slots;
+    int present;
+};
+
+struct ManifestText {
+    int read;                       // 1 once the file was read (or found missing)
+    char* text;                     // null when the file could not be read
+    size_t size;
+    ManifestSectionIndex install;
+    ManifestSectionIndex group;
 };
 
 struct SetupState {
@@ -43,6 +62,7 @@ struct SetupState {
     int stepIndex;
     int installFailed;
     int deleteAll;
+    ManifestText manifest;
 };
 
 extern SetupState setup;

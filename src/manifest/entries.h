@@ -18,4 +18,10 @@ enum ValueRead { VALUE_ABSENT, VALUE_READ, VALUE_TOO_LONG };
 
 // Reads key formatKey(number) of section into a PATH_SIZE buffer. A value longer than
 // 259 bytes is not cut: it leaves the buffer empty and reads as VALUE_TOO_LONG.
+// The manifest is read at the first call and kept (a later change of the file is not seen).
 ValueRead readManifestValue(const char* section, int number, char* buffer);
+
+// The line of key formatKey(number) in section as the profile reader finds it; false when
+// the file, the section or the key is absent.
+struct IniLine;
+bool findManifestEntry(const char* section, int number, IniLine* line);

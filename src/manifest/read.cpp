@@ -1,22 +1,24 @@
-// Reading the setup manifest's install and group entries through the profile reader.
+// Reading the setup manifest's install and group entries from the manifest read once.
 #include "manifest/entries.h"
 
 #include "app/state.h"
+#include "manifest/ini_text.h"
 #include "util/text.h"
 
 #include <string.h>
 
 ValueRead readManifestValue(const char* section, int number, char* buffer)
 {
-    // one byte more than a path buffer shows whether the value was longer than 259 bytes
-    char value[PATH_SIZE + 1];
-    DWORD length = GetPrivateProfileStringA(section, formatKey((unsigned)number), "", value, sizeof value,
-                                            setup.manifestPath);
     buffer[0] = 0;
-    if (length >= PATH_SIZE)
+    IniLine line;
+    if (!findManifestEntry(section, number, &line) || line.valueLength == 0)
+        return VALUE_ABSENT;
+    // a value longer than 259 bytes is not cut: a cut name would name another file
+    if (line.valueLength >= PATH_SIZE)
         return VALUE_TOO_LONG;
-    memcpy(buffer, value, length + 1);
-    return length == 0 ? VALUE_ABSENT : VALUE_READ;
+    memcpy(buffer, line.value, line.valueLength);
+    buffer[line.valueLength] = 0;
+    return VALUE_READ;
 }
 
 int loadInstallEntry(int number)

@@ -1,10 +1,11 @@
 // One fuzz target for the native text and path logic: the first input byte picks the
-// operation, the rest is its text (two texts are split at the first zero byte). Each
+// operation (0xF8 and above: the INI line rules), the rest is its text (two texts are split at the first zero byte). Each
 // operation's promises are checked; the sanitizers catch every access past a buffer.
 #include "app/arguments.h"
 #include "app/state.h"
 #include "copymode/copy_paths.h"
 #include "manifest/entries.h"
+#include "manifest/ini_text.h"
 #include "manifest/previous.h"
 #include "util/text.h"
 
@@ -202,11 +203,39 @@ static void fuzzCopyArguments(const std::string& a, const std::string& b)
     isFullPath(a.c_str());
 }
 
+// The INI line rules over a buffer with no terminator, so that any read past it is caught.
+static void fuzzIni(const uint8_t* data, size_t size)
+{
+    char* text = (char*)malloc(size ? size : 1);
+    memcpy(text, data, size);
+    IniCursor cursor;
+    iniStart(&cursor, text, size);
+    IniLine line;
+    unsigned lines = 0;
+    while (iniNextLine(&cursor, &line)) {
+        CHECK(line.name >= text && line.name + line.nameLength <= text + size);
+        CHECK(line.value >= text && line.value + line.valueLength <= text + size);
+        CHECK(line.number == ++lines);
+        IniLine again;
+        iniLineAt(text, size, line.offset, &again);
+        CHECK(again.kind == line.kind && again.valueLength == line.valueLength);
+    }
+    for (const char* key : { "1", "2", "10" }) {
+        if (iniFindValue(text, size, "Install", key, &line))
+            CHECK(line.value >= text && line.value + line.valueLength <= text + size);
+    }
+    free(text);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2)
         return 0;
     uint8_t op = data[0];
+    if (op >= 0xF8) {
+        fuzzIni(data + 1, size - 1);
+        return 0;
+    }
     size_t bufferSize = data[1] + 40;          // 40 .. 295: around the 260-byte limit
     std::string text((const char*)data + 2, size - 2);
     size_t zero = text.find('\0');

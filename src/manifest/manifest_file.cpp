@@ -1,0 +1,76 @@
+// The setup manifest read once, with the lines of sections "Install" and
+// "Group" indexed by entry number, so that reading n entries takes time in proportion to n.
+#include "manifest/entries.h"
+
+#include "app/state.h"
+#include "manifest/ini_text.h"
+#include "manifest/profile_text.h"
+#include "util/text.h"
+
+#include <string.h>
+
+// Indexes the numbered keys of the first section of the name; an entry number from the
+// section's line count on cannot be among entries 1, 2, 3, ... and is left to a scan.
+static void indexSection(ManifestSectionIndex* index, const char* name)
+{
+    ManifestText& manifest = setup.manifest;
+    IniCursor start;
+    if (!iniFindSection(&start, manifest.text, manifest.size, name))
+        return;
+    index->present = 1;
+    unsigned lines = 0;
+    IniCursor cursor = start;
+    IniLine line;
+    while (iniNextLine(&cursor, &line) && line.kind != INI_SECTION)
+        ++lines;
+    index->lineOfEntry = (unsigned*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, ((size_t)lines + 1) * sizeof(unsigned));
+    if (index->lineOfEntry == nullptr)
+        return;
+    index->slots = lines + 1;
+    cursor = start;
+    while (iniNextLine(&cursor, &line) && line.kind != INI_SECTION) {
+        unsigned number = line.kind == INI_KEY ? iniEntryNumber(line.name, line.nameLength) : 0;
+        // the first key of a name is the one the profile reader gives
+        if (number != 0 && number < index->slots && index->lineOfEntry[number] == 0)
+            index->lineOfEntry[number] = (unsigned)line.offset + 1;
+    }
+}
+
+// The manifest path does not change once it is derived, so the file is read at the first
+// entry read and kept; a change of the file after that is not seen.
+static void readManifestOnce()
+{
+    ManifestText& manifest = setup.manifest;
+    if (manifest.read)
+        return;
+    manifest.read = 1;
+    manifest.text = readProfileText(setup.manifestPath, CP_ACP, &manifest.size);
+    if (manifest.text == nullptr)
+        return;
+    indexSection(&manifest.install, "Install");
+    indexSection(&manifest.group, "Group");
+}
+
+bool findManifestEntry(const char* section, int number, IniLine* line)
+{
+    readManifestOnce();
+    ManifestText& manifest = setup.manifest;
+    const char* key = formatKey((unsigned)number);
+    if (manifest.text == nullptr)
+        return false;
+    const ManifestSectionIndex* index = nullptr;
+    if (strcmp(section, "Install") == 0)
+        index = &manifest.install;
+    else if (strcmp(section, "Group") == 0)
+        index = &manifest.group;
+    if (index != nullptr && !index->present)
+        return false;
+    if (index != nullptr && number > 0 && (unsigned)number < index->slots) {
+        unsigned at = index->lineOfEntry[number];
+        if (at == 0)
+            return false;
+        iniLineAt(manifest.text, manifest.size, at - 1, line);
+        return true;
+    }
+    return iniFindValue(manifest.text, manifest.size, section, key, line);
+}

@@ -1,0 +1,35 @@
+// The manifest checker's rules: what the program would make of a setup manifest and the
+// folder beside it, as findings with the manifest's line numbers. Platform-free; the
+// caller reads the file and answers questions about the folder.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct Finding {
+    unsigned line;              // 0: the file as a whole
+    bool error;                 // an error breaks the installation; a warning is a likely mistake
+    std::string text;           // Shift_JIS, like the manifest
+};
+
+struct CheckInput {
+    std::string bytes;          // the file as it is on disk
+    std::string text;           // the file as the program reads it, in code page 932
+    std::string manifestName;   // its file name
+    // program files that should read this manifest: the one named by the vendor, or else
+    // every file beside the manifest (programGiven false)
+    std::vector<std::string> programNames;
+    bool programGiven = false;
+    // whether a source, relative to the manifest's folder, exists there as a file
+    std::function<bool(const std::string& relative)> sourceExists;
+};
+
+// The default destination the program proposes; composed paths are measured under it.
+extern const char* const checkDestination;
+
+std::vector<Finding> checkManifest(const CheckInput& input);
+
+// The encoding findings alone: byte-order marks, NUL bytes, byte sequences that are not
+// Shift_JIS, and lines that read differently in code page 932 than they are written.
+void checkEncoding(const CheckInput& input, std::vector<Finding>* findings);
