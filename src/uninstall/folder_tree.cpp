@@ -74,6 +74,16 @@ int removeFolderTree(const char* folder)
                 result = 0;
                 continue;
             }
+            // a folder link (a junction, a symbolic link, a Unix link under Wine) may lead out
+            // of the installation: it is never walked into, and nothing behind it is deleted.
+            // Removing the link's own directory entry removes just the link; where the
+            // system refuses, the link stays and this folder's removal reports it.
+            // The attribute is tested, not the tag: Wine does not report the tag.
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveDirectoryA(path);
+                continue;
+            }
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 if (!textAppend(path, sizeof path, "\\")) {
                     result = 0;

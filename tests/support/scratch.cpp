@@ -25,6 +25,12 @@ void deleteTree(const std::string& folder)
             if (name == "." || name == "..")
                 continue;
             std::string path = base + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // a link: only the link goes, never what it leads to
+                if (!RemoveDirectoryA(path.c_str()))
+                    DeleteFileA(path.c_str());
+                continue;
+            }
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 deleteTree(path);
