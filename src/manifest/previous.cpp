@@ -44,12 +44,12 @@ int loadPreviousInstall()
     setup.installCount = 0;
     while (loadInstallEntry(setup.installCount + 1))
         ++setup.installCount;
+    // group entries are counted by their values alone: whether a target fits depends on the
+    // destination, which is not chosen yet (and in the uninstall run is another folder), and
+    // the uninstall must find the same group folder that the installation made
     setup.groupCount = 0;
-    for (;;) {
-        loadGroupEntry(setup.groupCount + 1);
-        if (setup.entryValue[0] == 0)
-            break;
+    char value[PATH_SIZE];
+    while (readManifestValue("Group", setup.groupCount + 1, value) == VALUE_READ && isGroupEntry(value))
         ++setup.groupCount;
-    }
     return 1;
 }
