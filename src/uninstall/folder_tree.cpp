@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "uninstall/leftover_name.h"
 #include "util/folders.h"
 #include "util/message.h"
 #include "util/text.h"
@@ -17,17 +18,16 @@ static bool isDotEntry(const char* name)
 }
 
 // The answer for one file: IDYES, IDNO, IDCANCEL, or another result of the dialog (the
-// file then stays). The extension is the text after the first dot of the name.
+// file then stays).
 static INT_PTR answerFor(const char* path, const char* name)
 {
     if (setup.deleteAll)
         return IDYES;
-    const char* dot = findChar(name, '.');
-    const char* extension = dot ? dot + 1 : "";
-    if (dot && lstrcmpiA(extension, "gid") == 0)
+    LeftoverRule rule = leftoverRule(name);
+    if (rule == LEFTOVER_DELETE_UNASKED)
         return IDYES;
     char question[MESSAGE_SIZE];
-    composeMessage(question, path, removeFileQuestion, dot && lstrcmpiA(extension, "kvd") == 0 ? qsoDataWarning : nullptr);
+    composeLeftoverQuestion(question, path, rule);
     INT_PTR answer = DialogBoxParamA(setup.instanceHandle, MAKEINTRESOURCEA(IDD_CONFIRM_REMOVAL), setup.activeDialog,
                                      confirmDialogProc, (LPARAM)question);
     if (answer == IDC_DELETE_ALL) {
