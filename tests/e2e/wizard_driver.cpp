@@ -110,6 +110,16 @@ void WizardDriver::typeIntoField(int id, const std::string& text) const
     SendMessageA(GetDlgItem(page(), id), WM_SETTEXT, 0, (LPARAM)text.c_str());
 }
 
+void WizardDriver::typeCharacters(int id, const std::string& text) const
+{
+    HWND field = GetDlgItem(page(), id);
+    SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"");
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), &wide[0], (int)wide.size()));
+    for (wchar_t c : wide)
+        SendMessageW(field, WM_CHAR, c, 1);
+}
+
 bool WizardDriver::isChecked(int id) const
 {
     return SendMessageA(GetDlgItem(page(), id), BM_GETCHECK, 0, 0) == BST_CHECKED;

@@ -57,6 +57,9 @@ public:
     bool waitForButton(int id, DWORD timeoutMs = 20000) const;
 
     void typeIntoField(int id, const std::string& text) const;
+    // Empties the field, then types text (ANSI code page) one character at a time as the
+    // keyboard would (WM_CHAR), so that the field's length limit applies.
+    void typeCharacters(int id, const std::string& text) const;
     bool isChecked(int id) const;
     void setChecked(int id, bool checked) const;
     void clickPageButton(int id) const;         // a push button of the page (Browse)

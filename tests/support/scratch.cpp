@@ -15,7 +15,9 @@ std::string scratchFolder(const std::string& name)
 void deleteTree(const std::string& folder)
 {
     std::string base = folder;
-    if (!base.empty() && base.back() == '\\')
+    // a trail byte 0x5C (表, ソ) is not a separator
+    if (!base.empty() && CharPrevA(base.c_str(), base.c_str() + base.size()) == base.c_str() + base.size() - 1
+        && base.back() == '\\')
         base.pop_back();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((base + "\\*").c_str(), &found);
