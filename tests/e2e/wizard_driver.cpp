@@ -256,16 +256,19 @@ static const char uninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 
 void setPreviousInstall(const std::string& uninstallString)
 {
-    if (uninstallString.empty()) {
+    if (uninstallString.empty())
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, uninstallKey);
-        return;
-    }
+    else
+        setPreviousInstallValue(REG_SZ, std::string(uninstallString.c_str(), uninstallString.size() + 1));
+}
+
+void setPreviousInstallValue(DWORD type, const std::string& bytes)
+{
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, uninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
         != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, "UninstallString", 0, REG_SZ, (const BYTE*)uninstallString.c_str(),
-                   (DWORD)uninstallString.size() + 1);
+    RegSetValueExA(key, "UninstallString", 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size());
     RegCloseKey(key);
 }
 

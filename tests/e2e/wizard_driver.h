@@ -90,6 +90,8 @@ bool driveToFinish(WizardDriver& wizard, const std::string& destination, int sta
 // The previous installation's Uninstall entry, in the registry view of this build (the
 // same bitness as the SETUP.EXE under test). An empty value deletes the key.
 void setPreviousInstall(const std::string& uninstallString);
+// The same value stored as exactly these bytes with this type (REG_DWORD, REG_BINARY ...).
+void setPreviousInstallValue(DWORD type, const std::string& bytes);
 
 
 // Removes the shortcuts an installation may have left: Rovenda.lnk in Programs and on the
