@@ -43,3 +43,79 @@ TEST(BadInput, AnUninstallStringThatIsNoTextIsNotTakenForAFolder)
     EXPECT_EQ(proposedDestination(dist), expanded);
     setPreviousInstall("");
 }
+
+// Goes through the first two pages to the progress page with both boxes checked.
+static bool reachSteps(WizardDriver& wizard, const std::string& dest)
+{
+    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
+        return false;
+    wizard.typeIntoField(DEST_PATH, dest);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
+        return false;
+    wizard.setChecked(START_MENU_BOX, true);
+    wizard.setChecked(DESKTOP_BOX, true);
+    return wizard.press(WIZ_NEXT) && wizard.waitForPage(2);
+}
+
+TEST(BadInput, CancelWhileTheStepsRunEndsWithOneAndRunsNoStepTwice)
+{
+    setPreviousInstall("");
+    removeProductShortcuts();
+    // entry 3 fails with a message (a plain file stands where its folder must go): a step
+    // that ran twice would show it twice
+    const int entries = 1000;
+    std::string manifest = "[Install]\r\n";
+    for (int i = 1; i <= entries; ++i)
+        manifest += std::to_string(i) + "=" + (i == 3 ? std::string("data.txt,blocked\\f3.txt")
+                                                      : "data.txt,f" + std::to_string(i) + ".txt") + "\r\n";
+    manifest += "[Group]\r\n1=Data,f1.txt\r\n";
+    std::string dist = stageSetup("cancel-steps", manifest);
+    writeFile(dist + "data.txt", std::string(64 * 1024, 'd'));
+    std::string dest = scratchFolder("cancel-steps-dest");
+    writeFile(dest + "blocked", "a file");
+
+    SetupProcess process;
+    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
+    WizardDriver wizard(process.pid());
+    ASSERT_TRUE(reachSteps(wizard, dest));
+    std::vector<SeenDialog> seen;
+    {
+        DialogWatcher watcher(answerInTurn({}), process.pid());
+        auto messages = [&] {
+            std::vector<SeenDialog> boxes;
+            for (const SeenDialog& d : watcher.seen())
+                if (d.isMessageBox)
+                    boxes.push_back(d);
+            return boxes;
+        };
+        for (DWORD waited = 0; messages().empty() && waited < 30000; waited += 20)
+            Sleep(20);
+        // Cancel as soon as a user could press it again
+        EXPECT_TRUE(wizard.press(WIZ_CANCEL));
+        EXPECT_EQ(process.wait(20000), 1u);             // ends, without a hang
+        seen = messages();
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, dest + "blocked - 同じ名前のファイルが既に存在するのでフォルダが作成できません。")
+        << hexBytes(seen[0].text);
+    // the steps ran in order and stopped: entries 1 to some k are there, none after a gap,
+    // and the last step, the shortcuts, never ran
+    int installed = 0;
+    bool gap = false, afterGap = false;
+    for (int i = 1; i <= entries; ++i) {
+        if (i == 3)
+            continue;
+        bool there = fileExists(dest + "f" + std::to_string(i) + ".txt");
+        if (there && gap)
+            afterGap = true;
+        gap = gap || !there;
+        installed += there ? 1 : 0;
+    }
+    EXPECT_FALSE(afterGap);
+    EXPECT_LT(installed, entries - 1);
+    EXPECT_TRUE(fileExists(dest + "SETUP.EXE"));
+    EXPECT_FALSE(fileExists(shellFolder("Desktop") + "\\Rovenda.lnk"));
+    EXPECT_FALSE(folderExists(shellFolder("Programs") + "\\KorvalDesk"));
+    RecordProperty("entries_installed_before_cancel", installed);
+    removeProductShortcuts();
+}
