@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 // Starts the wizard of a distribution and returns the destination it proposes.
 static std::string proposedDestination(const std::string& dist)
 {
@@ -118,4 +121,101 @@ TEST(BadInput, CancelWhileTheStepsRunEndsWithOneAndRunsNoStepTwice)
     EXPECT_FALSE(folderExists(shellFolder("Programs") + "\\KorvalDesk"));
     RecordProperty("entries_installed_before_cancel", installed);
     removeProductShortcuts();
+}
+
+static const char doneSentence[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
+static const char failedSentence[] = "インストール中にエラーが発生しました。";
+
+// Installs a distribution with this manifest (and a readme.txt and 説明.txt beside it) into
+// a new folder without shortcuts; the result sentence, or "" when the wizard got stuck.
+static std::string installWith(const std::string& name, const std::string& manifest, std::string* dest,
+                               DWORD finishTimeoutMs = 20000)
+{
+    setPreviousInstall("");
+    std::string dist = stageSetup(name);
+    writeFile(dist + "SETUP.inf", manifest);        // an empty one too
+    writeFile(dist + "readme.txt", "readme");
+    writeFile(dist + "説明.txt", "setsumei");
+    *dest = scratchFolder(name + "-dest");
+    SetupProcess process;
+    if (!startSetup(process, dist + "SETUP.EXE", "", dist))
+        return "";
+    WizardDriver wizard(process.pid());
+    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
+        return "";
+    wizard.typeIntoField(DEST_PATH, *dest);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
+        return "";
+    wizard.setChecked(START_MENU_BOX, false);
+    wizard.setChecked(DESKTOP_BOX, false);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(2) || !wizard.waitForButton(WIZ_FINISH, finishTimeoutMs))
+        return "";
+    std::string result = wizard.controlText(PROGRESS_TEXT);
+    wizard.press(WIZ_CANCEL);       // Finish would start the product: close without it
+    if (process.wait() != 1u)
+        return "exit value not 1";
+    return result;
+}
+
+// The names in a folder (files and folders), sorted, "." and ".." left out.
+static std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string n = found.cFileName;
+        if (n != "." && n != "..")
+            names.push_back(n);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(BadInput, OddManifestsInstallWhatTheyNameAndNothingElse)
+{
+    typedef std::vector<std::string> Names;
+    std::string dest;
+    // empty: the program and its manifest
+    EXPECT_EQ(installWith("manifest-empty", "", &dest), doneSentence);
+    EXPECT_EQ(namesIn(dest), (Names { "SETUP.EXE", "SETUP.inf" }));
+
+    // blanks around keys and values are the profile reader's to drop; a key with a leading
+    // zero is never asked for, and the count stops before it
+    EXPECT_EQ(installWith("manifest-blanks", "[Install]\r\n  1  =   readme.txt   \r\n02=説明.txt\r\n", &dest),
+              doneSentence);
+    EXPECT_EQ(namesIn(dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt" }));
+    EXPECT_EQ(readFile(dest + "readme.txt"), "readme");
+
+    // UTF-8 with a byte-order mark: the text reaches the program in its own code page
+    EXPECT_EQ(installWith("manifest-utf8", "\xEF\xBB\xBF[Install]\r\n1=readme.txt\r\n2=\xE8\xAA\xAC\xE6\x98\x8E.txt\r\n",
+                          &dest),
+              doneSentence);
+    EXPECT_EQ(namesIn(dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt", "説明.txt" }));
+
+    // binary garbage: whatever the reader makes of it, no file lands outside the folder
+    std::string garbage;
+    unsigned int state = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        state = state * 1103515245u + 12345u;
+        garbage += (char)(state >> 16);
+    }
+    std::string result = installWith("manifest-garbage", garbage, &dest);
+    EXPECT_TRUE(result == doneSentence || result == failedSentence) << hexBytes(result);
+    EXPECT_EQ(namesIn(dest), (Names { "SETUP.EXE", "SETUP.inf" }));
+}
+
+TEST(BadInput, AManifestOfFiveThousandEntriesRunsEveryStep)
+{
+    std::string manifest = "[Install]\r\n";
+    for (int i = 1; i < 5000; ++i)
+        manifest += std::to_string(i) + "=,gone\\" + std::to_string(i) + ".txt\r\n";
+    manifest += "5000=readme.txt,last\\readme.txt\r\n";
+    std::string dest;
+    EXPECT_EQ(installWith("manifest-5000", manifest, &dest, 300000), doneSentence);
+    EXPECT_EQ(readFile(dest + "last\\readme.txt"), "readme");
+    EXPECT_FALSE(folderExists(dest + "gone"));
 }
