@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 // Starts the wizard of a distribution and returns the destination it proposes.
@@ -126,35 +127,50 @@ TEST(BadInput, CancelWhileTheStepsRunEndsWithOneAndRunsNoStepTwice)
 static const char doneSentence[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
 static const char failedSentence[] = "インストール中にエラーが発生しました。";
 
-// Installs a distribution with this manifest (and a readme.txt and 説明.txt beside it) into
-// a new folder without shortcuts; the result sentence, or "" when the wizard got stuck.
-static std::string installWith(const std::string& name, const std::string& manifest, std::string* dest,
-                               DWORD finishTimeoutMs = 20000)
+// One installation without shortcuts, as a user sees it.
+struct InstallRun {
+    std::string dist, dest;
+    std::string result;                 // the result sentence; "" when the wizard got stuck
+    std::vector<SeenDialog> messages;   // questions answered Yes, errors answered OK
+};
+
+// Installs a distribution with this manifest (and readme.txt and 説明.txt beside it, and
+// whatever prepare adds) into dest, or into a new folder when dest is empty.
+static InstallRun installWith(const std::string& name, const std::string& manifest, std::string dest = "",
+                              std::function<void(const std::string& dist)> prepare = nullptr,
+                              DWORD finishTimeoutMs = 20000)
 {
+    InstallRun run;
     setPreviousInstall("");
-    std::string dist = stageSetup(name);
-    writeFile(dist + "SETUP.inf", manifest);        // an empty one too
-    writeFile(dist + "readme.txt", "readme");
-    writeFile(dist + "説明.txt", "setsumei");
-    *dest = scratchFolder(name + "-dest");
+    run.dist = stageSetup(name);
+    writeFile(run.dist + "SETUP.inf", manifest);    // an empty one too
+    writeFile(run.dist + "readme.txt", "readme");
+    writeFile(run.dist + "説明.txt", "setsumei");
+    if (prepare)
+        prepare(run.dist);
+    run.dest = dest.empty() ? scratchFolder(name + "-dest") : dest;
     SetupProcess process;
-    if (!startSetup(process, dist + "SETUP.EXE", "", dist))
-        return "";
+    if (!startSetup(process, run.dist + "SETUP.EXE", "", run.dist))
+        return run;
     WizardDriver wizard(process.pid());
-    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
-        return "";
-    wizard.typeIntoField(DEST_PATH, *dest);
-    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
-        return "";
-    wizard.setChecked(START_MENU_BOX, false);
-    wizard.setChecked(DESKTOP_BOX, false);
-    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(2) || !wizard.waitForButton(WIZ_FINISH, finishTimeoutMs))
-        return "";
-    std::string result = wizard.controlText(PROGRESS_TEXT);
+    DialogWatcher watcher(
+        [](const SeenDialog& d) { return !d.isMessageBox ? 0 : d.button(IDYES) ? IDYES : IDOK; }, process.pid());
+    if (wizard.waitForFrame() && wizard.waitForPage(0)) {
+        wizard.typeIntoField(DEST_PATH, run.dest);
+        if (wizard.press(WIZ_NEXT) && wizard.waitForPage(1)) {
+            wizard.setChecked(START_MENU_BOX, false);
+            wizard.setChecked(DESKTOP_BOX, false);
+            if (wizard.press(WIZ_NEXT) && wizard.waitForPage(2) && wizard.waitForButton(WIZ_FINISH, finishTimeoutMs))
+                run.result = wizard.controlText(PROGRESS_TEXT);
+        }
+    }
     wizard.press(WIZ_CANCEL);       // Finish would start the product: close without it
     if (process.wait() != 1u)
-        return "exit value not 1";
-    return result;
+        run.result = "exit value not 1";
+    for (const SeenDialog& d : watcher.seen())
+        if (d.isMessageBox)
+            run.messages.push_back(d);
+    return run;
 }
 
 // The names in a folder (files and folders), sorted, "." and ".." left out.
@@ -178,23 +194,22 @@ static std::vector<std::string> namesIn(const std::string& folder)
 TEST(BadInput, OddManifestsInstallWhatTheyNameAndNothingElse)
 {
     typedef std::vector<std::string> Names;
-    std::string dest;
     // empty: the program and its manifest
-    EXPECT_EQ(installWith("manifest-empty", "", &dest), doneSentence);
-    EXPECT_EQ(namesIn(dest), (Names { "SETUP.EXE", "SETUP.inf" }));
+    InstallRun run = installWith("manifest-empty", "");
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
 
     // blanks around keys and values are the profile reader's to drop; a key with a leading
     // zero is never asked for, and the count stops before it
-    EXPECT_EQ(installWith("manifest-blanks", "[Install]\r\n  1  =   readme.txt   \r\n02=説明.txt\r\n", &dest),
-              doneSentence);
-    EXPECT_EQ(namesIn(dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt" }));
-    EXPECT_EQ(readFile(dest + "readme.txt"), "readme");
+    run = installWith("manifest-blanks", "[Install]\r\n  1  =   readme.txt   \r\n02=説明.txt\r\n");
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt" }));
+    EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
 
     // UTF-8 with a byte-order mark: the text reaches the program in its own code page
-    EXPECT_EQ(installWith("manifest-utf8", "\xEF\xBB\xBF[Install]\r\n1=readme.txt\r\n2=\xE8\xAA\xAC\xE6\x98\x8E.txt\r\n",
-                          &dest),
-              doneSentence);
-    EXPECT_EQ(namesIn(dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt", "説明.txt" }));
+    run = installWith("manifest-utf8", "\xEF\xBB\xBF[Install]\r\n1=readme.txt\r\n2=\xE8\xAA\xAC\xE6\x98\x8E.txt\r\n");
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt", "説明.txt" }));
 
     // binary garbage: whatever the reader makes of it, no file lands outside the folder
     std::string garbage;
@@ -203,9 +218,10 @@ TEST(BadInput, OddManifestsInstallWhatTheyNameAndNothingElse)
         state = state * 1103515245u + 12345u;
         garbage += (char)(state >> 16);
     }
-    std::string result = installWith("manifest-garbage", garbage, &dest);
-    EXPECT_TRUE(result == doneSentence || result == failedSentence) << hexBytes(result);
-    EXPECT_EQ(namesIn(dest), (Names { "SETUP.EXE", "SETUP.inf" }));
+    run = installWith("manifest-garbage", garbage);
+    EXPECT_TRUE(run.result == doneSentence || run.result == failedSentence) << hexBytes(run.result);
+    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
+    EXPECT_TRUE(run.messages.empty());
 }
 
 TEST(BadInput, AManifestOfFiveThousandEntriesRunsEveryStep)
@@ -214,8 +230,61 @@ TEST(BadInput, AManifestOfFiveThousandEntriesRunsEveryStep)
     for (int i = 1; i < 5000; ++i)
         manifest += std::to_string(i) + "=,gone\\" + std::to_string(i) + ".txt\r\n";
     manifest += "5000=readme.txt,last\\readme.txt\r\n";
-    std::string dest;
-    EXPECT_EQ(installWith("manifest-5000", manifest, &dest, 300000), doneSentence);
-    EXPECT_EQ(readFile(dest + "last\\readme.txt"), "readme");
-    EXPECT_FALSE(folderExists(dest + "gone"));
+    InstallRun run = installWith("manifest-5000", manifest, "", nullptr, 300000);
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(readFile(run.dest + "last\\readme.txt"), "readme");
+    EXPECT_FALSE(folderExists(run.dest + "gone"));
+}
+
+TEST(BadInput, ASourceHeldOpenFailsOnlyItsOwnEntry)
+{
+    HANDLE held = INVALID_HANDLE_VALUE;
+    InstallRun run = installWith("source-held", "[Install]\r\n1=held.txt\r\n2=readme.txt\r\n", "",
+                                 [&](const std::string& dist) {
+                                     writeFile(dist + "held.txt", "held");
+                                     // another process's handle that shares nothing
+                                     held = CreateFileA((dist + "held.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                                        nullptr, OPEN_EXISTING, 0, nullptr);
+                                 });
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CloseHandle(held);
+    EXPECT_EQ(run.result, failedSentence);
+    EXPECT_FALSE(fileExists(run.dest + "held.txt"));
+    EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
+    EXPECT_TRUE(run.messages.empty());
+}
+
+TEST(BadInput, AReadOnlyDestinationFolderIsWrittenAsWindowsDoes)
+{
+    // the read-only attribute of a folder does not protect its contents on Windows
+    std::string dest = scratchFolder("readonly-dest");
+    writeFile(dest + "mine.txt", "mine");
+    SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_READONLY);
+    InstallRun run = installWith("readonly", "[Install]\r\n1=readme.txt\r\n", dest);
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(readFile(dest + "readme.txt"), "readme");
+    EXPECT_EQ(readFile(dest + "mine.txt"), "mine");
+    SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(BadInput, AFullDriveInTheMiddleOfACopyLeavesNoCutFileAndSaysSo)
+{
+    SmallDrive drive;
+    if (!drive.mounted())
+        GTEST_SKIP() << "no small filesystem can be mounted here (mounting needs root)";
+    std::string big(30 * 1024 * 1024, 'b');
+    InstallRun run = installWith("drive-full",
+                                 "[Install]\r\n1=readme.txt\r\n2=big.bin\r\n3=big.bin,big2.bin\r\n4=説明.txt\r\n",
+                                 "T:\\Korval\\", [&](const std::string& dist) { writeFile(dist + "big.bin", big); });
+    // the free-space question (50 MiB) was answered Yes
+    ASSERT_GE(run.messages.size(), 1u);
+    EXPECT_NE(run.messages[0].button(IDYES), nullptr);
+    EXPECT_EQ(run.result, failedSentence);
+    EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
+    EXPECT_EQ(readFile(run.dest + "big.bin").size(), big.size());
+    // the copy that did not fit leaves no file of its name that looks installed
+    EXPECT_FALSE(fileExists(run.dest + "big2.bin"));
+    // the space it took is free again: the entries after it still install
+    EXPECT_EQ(readFile(run.dest + "説明.txt"), "setsumei");
+    EXPECT_EQ(run.messages.size(), 1u);
 }

@@ -210,31 +210,6 @@ TEST(DestinationPage, BrowseOpensOnTheFieldsFolderAndCancelLeavesTheField)
     EXPECT_EQ(run.process.wait(), 1u);
 }
 
-// A drive T: on a 50 MiB filesystem of its own, made on the Unix side for one test.
-class SmallDrive {
-public:
-    SmallDrive()
-    {
-        std::string drive = unixPathOf("C:\\");         // <prefix>/dosdevices/c:/
-        size_t at = drive.rfind("/dosdevices/");
-        if (at == std::string::npos)
-            return;
-        dosDevices_ = drive.substr(0, at) + "/dosdevices";
-        mountPoint_ = "/tmp/setuptests-small-" + std::to_string(GetCurrentProcessId());
-        mounted_ = runUnixScript("set -e\nmkdir -p '" + mountPoint_ + "'\nmount -t tmpfs -o size=50m tmpfs '" +
-                                 mountPoint_ + "'\nln -sfn '" + mountPoint_ + "' '" + dosDevices_ + "/t:'\n") == 0;
-    }
-    ~SmallDrive()
-    {
-        runUnixScript("rm -f '" + dosDevices_ + "/t:'\numount '" + mountPoint_ + "'\nrmdir '" + mountPoint_ + "'\n");
-    }
-    bool mounted() const { return mounted_; }
-
-private:
-    std::string dosDevices_, mountPoint_;
-    bool mounted_ = false;
-};
-
 TEST(DestinationPage, LittleFreeSpaceAsksAndNoStaysWhileYesGoesOn)
 {
     SmallDrive drive;

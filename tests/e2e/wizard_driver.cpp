@@ -281,3 +281,20 @@ void removeProductShortcuts()
 }
 
 
+
+SmallDrive::SmallDrive()
+{
+    std::string drive = unixPathOf("C:\\");         // <prefix>/dosdevices/c:/
+    size_t at = drive.rfind("/dosdevices/");
+    if (at == std::string::npos)
+        return;
+    dosDevices_ = drive.substr(0, at) + "/dosdevices";
+    mountPoint_ = "/tmp/setuptests-small-" + std::to_string(GetCurrentProcessId());
+    mounted_ = runUnixScript("set -e\nmkdir -p '" + mountPoint_ + "'\nmount -t tmpfs -o size=50m tmpfs '" + mountPoint_ +
+                             "'\nln -sfn '" + mountPoint_ + "' '" + dosDevices_ + "/t:'\n") == 0;
+}
+
+SmallDrive::~SmallDrive()
+{
+    runUnixScript("rm -f '" + dosDevices_ + "/t:'\numount '" + mountPoint_ + "'\nrmdir '" + mountPoint_ + "'\n");
+}

@@ -94,6 +94,19 @@ void setPreviousInstall(const std::string& uninstallString);
 void setPreviousInstallValue(DWORD type, const std::string& bytes);
 
 
+// A drive T: on a 50 MiB filesystem of its own, made on the Unix side for one test
+// (mounting needs root: mounted() tells whether it could be made).
+class SmallDrive {
+public:
+    SmallDrive();
+    ~SmallDrive();
+    bool mounted() const { return mounted_; }
+
+private:
+    std::string dosDevices_, mountPoint_;
+    bool mounted_ = false;
+};
+
 // Removes the shortcuts an installation may have left: Rovenda.lnk in Programs and on the
 // desktop, and the group folder KorvalDesk.
 void removeProductShortcuts();
