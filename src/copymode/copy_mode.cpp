@@ -6,6 +6,7 @@
 #include "copymode/copy_paths.h"
 #include "manifest/entries.h"
 #include "shortcuts/shortcuts.h"
+#include "util/folders.h"
 #include "util/text.h"
 
 #include <string.h>
@@ -61,7 +62,7 @@ static void copyEntry()
         if (backslash != nullptr)
             createFirstLevel(destination, destination + strlen(destination) - strlen(backslash));
     }
-    CopyFileA(source, destination, FALSE);
+    copyFileWhole(source, destination);
 }
 
 int runCopyMode(const char* arguments)

@@ -43,3 +43,9 @@ void splitGroupEntry(bool valueFits)
     }
     memcpy(setup.entryTarget, target, sizeof target);
 }
+
+bool isGroupEntry(const char* value)
+{
+    const char* comma = findChar(value, ',');
+    return comma != nullptr && comma != value;
+}

@@ -14,6 +14,9 @@ void loadGroupEntry(int number);
 void splitInstallEntry(bool valueFits);
 void splitGroupEntry(bool valueFits);
 
+// True for a group value that is an entry: a link name that is not empty, then a comma.
+bool isGroupEntry(const char* value);
+
 enum ValueRead { VALUE_ABSENT, VALUE_READ, VALUE_TOO_LONG };
 
 // Reads key formatKey(number) of section into a PATH_SIZE buffer. A value longer than

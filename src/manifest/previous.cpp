@@ -8,6 +8,17 @@
 
 #include <string.h>
 
+// Replaces the environment variables in value (PATH_SIZE bytes); false when the result
+// does not fit.
+static bool expandInPlace(char* value)
+{
+    char expanded[PATH_SIZE];
+    DWORD length = ExpandEnvironmentStringsA(value, expanded, sizeof expanded);
+    if (length == 0 || length > sizeof expanded)
+        return false;
+    return textCopy(value, PATH_SIZE, expanded);
+}
+
 static void readUninstallCommand()
 {
     char keyPath[PATH_SIZE] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
@@ -19,10 +30,13 @@ static void readUninstallCommand()
     // command names another folder; the extra byte terminates a value stored without one
     char value[PATH_SIZE + 1];
     DWORD size = PATH_SIZE;
-    LONG read = RegQueryValueExA(key, "UninstallString", nullptr, nullptr, (BYTE*)value, &size);
-    if (read == ERROR_SUCCESS) {
+    DWORD type = REG_NONE;
+    LONG read = RegQueryValueExA(key, "UninstallString", nullptr, &type, (BYTE*)value, &size);
+    // only text is a command: a number or raw bytes stored under the name would be read
+    // as a folder and an option number
+    if (read == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
         value[size] = 0;
-        if (strlen(value) >= PATH_SIZE)
+        if (strlen(value) >= PATH_SIZE || (type == REG_EXPAND_SZ && !expandInPlace(value)))
             value[0] = 0;
         int options = setup.savedOptions;
         if (parseUninstallCommand(value, &options))
@@ -44,12 +58,12 @@ int loadPreviousInstall()
     setup.installCount = 0;
     while (loadInstallEntry(setup.installCount + 1))
         ++setup.installCount;
+    // group entries are counted by their values alone: whether a target fits depends on the
+    // destination, which is not chosen yet (and in the uninstall run is another folder), and
+    // the uninstall must find the same group folder that the installation made
     setup.groupCount = 0;
-    for (;;) {
-        loadGroupEntry(setup.groupCount + 1);
-        if (setup.entryValue[0] == 0)
-            break;
+    char value[PATH_SIZE];
+    while (readManifestValue("Group", setup.groupCount + 1, value) == VALUE_READ && isGroupEntry(value))
         ++setup.groupCount;
-    }
     return 1;
 }

@@ -125,14 +125,19 @@ void manageShortcuts(int kind, int remove, const char* name)
         return;
     }
 
+    // A group entry whose target does not fit the destination reads as no entry: it gets
+    // no shortcut, rather than one named ".lnk" to whatever the last read left behind.
     int count = 1;
     if (groupCase) {
         loadGroupEntry(1);
         count = setup.groupCount;
     } else {
-        if (name == nullptr)
+        if (name == nullptr) {
             loadGroupEntry(1);
-        // the target stays what the last read left in entryTarget
+            if (setup.groupCount != 0 && setup.entryValue[0] == 0)
+                return;             // the product's shortcut would point at group entry 1
+        }
+        // without group entries the target stays what the last read left in entryTarget
         textCopy(setup.entryValue, sizeof setup.entryValue, name ? name : product.productName);
     }
 
@@ -140,6 +145,8 @@ void manageShortcuts(int kind, int remove, const char* name)
     for (int i = 1; i <= count; ++i) {
         if (i >= 2)
             loadGroupEntry(i);
+        if (groupCase && setup.entryValue[0] == 0)
+            continue;
         saveShortcut(folder);
     }
     CoUninitialize();

@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "uninstall/leftover_name.h"
 #include "util/folders.h"
 #include "util/message.h"
 #include "util/text.h"
@@ -17,17 +18,16 @@ static bool isDotEntry(const char* name)
 }
 
 // The answer for one file: IDYES, IDNO, IDCANCEL, or another result of the dialog (the
-// file then stays). The extension is the text after the first dot of the name.
+// file then stays).
 static INT_PTR answerFor(const char* path, const char* name)
 {
     if (setup.deleteAll)
         return IDYES;
-    const char* dot = findChar(name, '.');
-    const char* extension = dot ? dot + 1 : "";
-    if (dot && lstrcmpiA(extension, "gid") == 0)
+    LeftoverRule rule = leftoverRule(name);
+    if (rule == LEFTOVER_DELETE_UNASKED)
         return IDYES;
     char question[MESSAGE_SIZE];
-    composeMessage(question, path, removeFileQuestion, dot && lstrcmpiA(extension, "kvd") == 0 ? qsoDataWarning : nullptr);
+    composeLeftoverQuestion(question, path, rule);
     INT_PTR answer = DialogBoxParamA(setup.instanceHandle, MAKEINTRESOURCEA(IDD_CONFIRM_REMOVAL), setup.activeDialog,
                                      confirmDialogProc, (LPARAM)question);
     if (answer == IDC_DELETE_ALL) {
@@ -72,6 +72,16 @@ int removeFolderTree(const char* folder)
             // an entry whose path does not fit is left alone: a cut path names another file
             if (!textAppend(path, sizeof path, found.cFileName)) {
                 result = 0;
+                continue;
+            }
+            // a folder link (a junction, a symbolic link, a Unix link under Wine) may lead out
+            // of the installation: it is never walked into, and nothing behind it is deleted.
+            // Removing the link's own directory entry removes just the link; where the
+            // system refuses, the link stays and this folder's removal reports it.
+            // The attribute is tested, not the tag: Wine does not report the tag.
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveDirectoryA(path);
                 continue;
             }
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {

@@ -4,6 +4,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "util/folders.h"
 #include "util/message.h"
 #include "util/text.h"
 
@@ -27,7 +28,7 @@ void relaunchForUninstall()
         showRelaunchFailed();
         return;
     }
-    CopyFileA(setup.exePath, copyPath, FALSE);  // whether a runnable copy resulted, the start tells
+    copyFileWhole(setup.exePath, copyPath);     // whether a runnable copy resulted, the start tells
 
     // neither path is quoted: the copy takes everything after "x " as one path
     char commandLine[2 * PATH_SIZE + 4];

@@ -3,55 +3,13 @@
 #include "uninstall/uninstall.h"
 
 #include "app/state.h"
+#include "uninstall/rename_section.h"
 #include "util/text.h"
 
-#include <string.h>
-
-enum { WORK_AREA_SIZE = 32768, SECTION_LIMIT = 30000 };
-
-static bool appendBytes(char* area, size_t* used, const char* bytes)
+// Appends the section to the open file: over its end-of-file mark (Ctrl-Z) when it ends
+// with one, else after its last byte. True when every byte was written.
+static bool appendSection(HANDLE file, const char* section, size_t used)
 {
-    size_t count = strlen(bytes);
-    if (count > WORK_AREA_SIZE - *used)
-        return false;
-    memcpy(area + *used, bytes, count);
-    *used += count;
-    return true;
-}
-
-// The rebuilt section: "[Rename]", every line the section has, the new line last. 0 when
-// it would be too long; nothing has been written then.
-static size_t composeSection(char* section, char* lines, const char* iniPath, const char* shortPath)
-{
-    // the section's lines as they stand: a lookup by key name would give every line of a
-    // repeated key (several "NUL" lines are normal) the value of the first one
-    lines[0] = lines[1] = 0;
-    DWORD length = GetPrivateProfileSectionA("Rename", lines, WORK_AREA_SIZE, iniPath);
-    if (length >= WORK_AREA_SIZE - 2)
-        return 0;                   // cut short: rewriting it would lose lines
-    size_t used = 0;
-    appendBytes(section, &used, "[Rename]\r\n");
-    for (const char* line = lines; *line; line += strlen(line) + 1) {
-        if (!appendBytes(section, &used, line) || !appendBytes(section, &used, "\r\n"))
-            return 0;
-        if (used > SECTION_LIMIT)
-            return 0;
-    }
-    if (!appendBytes(section, &used, "NUL=") || !appendBytes(section, &used, shortPath) ||
-        !appendBytes(section, &used, "\r\n"))
-        return 0;
-    return used;
-}
-
-static int writeSection(const char* iniPath, const char* section, size_t used)
-{
-    WritePrivateProfileStringA("Rename", nullptr, nullptr, iniPath);  // the old section goes
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath);   // flush the cached copy
-    // read and write: the last byte is read to find an end-of-file mark; no file is created
-    HANDLE file = CreateFileA(iniPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
     bool overEndMark = false;
     if (SetFilePointer(file, -1, nullptr, FILE_END) != INVALID_SET_FILE_POINTER) {
         char last = 0;
@@ -60,27 +18,60 @@ static int writeSection(const char* iniPath, const char* section, size_t used)
     }
     SetFilePointer(file, overEndMark ? -1 : 0, nullptr, FILE_END);
     DWORD written = 0;
-    WriteFile(file, section, (DWORD)used, &written, nullptr);
-    CloseHandle(file);
-    return 1;
+    return WriteFile(file, section, (DWORD)used, &written, nullptr) && written == used && SetEndOfFile(file);
 }
 
+// Makes the rebuilt file at newPath from a copy of the file at iniPath: the section's old
+// place emptied, the rebuilt section at the end. False when any step failed.
+static bool makeRebuiltCopy(const char* iniPath, const char* newPath, const char* shortPath, char* lines,
+                            char* section)
+{
+    if (!CopyFileA(iniPath, newPath, FALSE))
+        return false;               // also when there is no file: none is created
+    // the lines come from the copy, so that they and the rest of the file are one state; a
+    // lookup by key name would give every line of a repeated key (several "NUL" lines are
+    // normal) the value of the first one
+    lines[0] = lines[1] = 0;
+    DWORD length = GetPrivateProfileSectionA("Rename", lines, RENAME_AREA_SIZE, newPath);
+    if (length >= RENAME_AREA_SIZE - 2)
+        return false;               // cut short: rewriting it would lose lines
+    size_t used = composeRenameSection(section, RENAME_AREA_SIZE, lines, length, shortPath);
+    if (used == 0)
+        return false;
+    if (!WritePrivateProfileStringA("Rename", nullptr, nullptr, newPath))     // the old section goes
+        return false;
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, newPath);            // flush the cached copy
+    HANDLE file = CreateFileA(newPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool written = appendSection(file, section, used);
+    return CloseHandle(file) && written;
+}
+
+// The new file is made beside the old one and takes its place in one move, so the file
+// never stands without its old lines: when the copy, the rebuild or the move fails (the
+// file is held open by another process, the disk is full), it stays exactly as it was.
 int rewriteRenameSection(const char* iniPath, const char* shortPath)
 {
+    char newPath[PATH_SIZE];
+    if (!textCopy(newPath, sizeof newPath, iniPath) || !textAppend(newPath, sizeof newPath, ".new"))
+        return 0;
     HANDLE heap = GetProcessHeap();
-    char* lines = (char*)HeapAlloc(heap, 0, WORK_AREA_SIZE);
-    char* section = (char*)HeapAlloc(heap, 0, WORK_AREA_SIZE);
-    int written = 0;
+    char* lines = (char*)HeapAlloc(heap, 0, RENAME_AREA_SIZE);
+    char* section = (char*)HeapAlloc(heap, 0, RENAME_AREA_SIZE);
+    int replaced = 0;
     if (lines && section) {
-        size_t used = composeSection(section, lines, iniPath, shortPath);
-        if (used)
-            written = writeSection(iniPath, section, used);
+        replaced = makeRebuiltCopy(iniPath, newPath, shortPath, lines, section)
+                   && MoveFileExA(newPath, iniPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!replaced)
+            DeleteFileA(newPath);
     }
     if (lines)
         HeapFree(heap, 0, lines);
     if (section)
         HeapFree(heap, 0, section);
-    return written;
+    return replaced;
 }
 
 void scheduleRemovalAtRestart(const char* path)

@@ -43,12 +43,30 @@ static void composeLowSpaceQuestion(char* text, unsigned int megabytes)
     composeMessage(text, before, formatKey(megabytes), marker + 2);
 }
 
+// Reads the field into destDir. False, with destDir unchanged, for a text over 259 bytes:
+// the field's limit counts characters where the control stores Unicode, so 259 double-byte
+// characters (518 bytes) can be typed, and a read into destDir would cut the folder name.
+static bool readDestinationField(HWND page)
+{
+    HWND field = GetDlgItem(page, IDC_DEST_PATH);
+    // the length in bytes may be reported larger than the text, never smaller: the text
+    // itself is measured before it is taken
+    char text[2 * PATH_SIZE + 2];
+    int length = GetWindowTextLengthA(field);
+    if (length < 0 || length >= (int)sizeof text)
+        return false;
+    int read = GetWindowTextA(field, text, sizeof text);
+    if (read < 0 || read > PATH_SIZE - 1)
+        return false;
+    text[read] = 0;
+    return textCopy(setup.destDir, sizeof setup.destDir, text);
+}
+
 // The checks of Next, in order; true when the wizard may go on.
 static bool acceptDestination(HWND page)
 {
-    GetDlgItemTextA(page, IDC_DEST_PATH, setup.destDir, sizeof setup.destDir);
     // a 259-byte text has no room left for its separator: refused like any malformed path
-    if (!ensureTrailingSeparator(setup.destDir, sizeof setup.destDir) || strlen(setup.destDir) < 4
+    if (!readDestinationField(page) || !ensureTrailingSeparator(setup.destDir, sizeof setup.destDir) || strlen(setup.destDir) < 4
         || setup.destDir[1] != ':' || setup.destDir[2] != '\\') {
         showDriveFormMessage(page);
         return false;

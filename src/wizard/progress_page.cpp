@@ -36,7 +36,7 @@ int installOneEntry()
     // a read-only file already there is overwritten
     SetFileAttributesA(setup.entryTarget, FILE_ATTRIBUTE_NORMAL);
     // the source is relative to the current directory, the setup program's folder
-    return CopyFileA(setup.entryValue, setup.entryTarget, FALSE) ? 1 : 0;
+    return copyFileWhole(setup.entryValue, setup.entryTarget);
 }
 
 static void postStepCommand()

@@ -73,7 +73,7 @@ protected:
     // Installs the sample distribution into a new folder with the wizard, both boxes
     // checked, and Finish; then puts beside it what other software would: the Uninstall
     // entry naming the installed program, and the product's per-user key with subkeys.
-    void installSample(const std::string& name)
+    void installSample(const std::string& name, const std::string& destination = "")
     {
         std::string dist = stageSetup(name + "-dist", sampleManifest);
         // the product records how Finish started it, in recorder.log beside itself
@@ -81,7 +81,7 @@ protected:
         writeFileMakingFolders(dist + "doc\\readme.txt", "はじめに");
         writeFileMakingFolders(dist + "data\\greeting.txt", "こんにちは");
         writeFileMakingFolders(dist + "data\\colors.ini", "[Colors]\r\nback=white\r\n");
-        installed = scratchFolder(name) + "Korval\\";
+        installed = destination.empty() ? scratchFolder(name) + "Korval\\" : destination;
 
         SetupProcess process;
         ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
@@ -197,4 +197,36 @@ TEST_F(Cycle, RemovalFromTheUninstallEntryWithEveryFileDeletedLeavesNoFolderAndR
     EXPECT_TRUE(driver.seen->messages.empty());
     EXPECT_FALSE(folderExists(installed));
     EXPECT_EQ(seen.result.text, removedText) << hexBytes(seen.result.text);
+}
+
+TEST_F(Cycle, AJapaneseFolderGoesThroughInstallCopyModeAndRemoval)
+{
+    // ソ and 表 end in the byte 0x5C, which is no separator
+    const std::string top = "C:\\ソフト\\";
+    deleteTree(top);
+    ASSERT_NO_FATAL_FAILURE(installSample("cycle japanese", top + "表示\\"));
+    EXPECT_EQ(readFile(installed + "doc\\はじめにお読みください.txt"), "はじめに");
+
+    // copy mode from the installed folder into another Japanese folder, with its desktop link
+    std::string copy = top + "表示の写し";
+    std::string link = shellFolder("Desktop") + "\\表示の写し.lnk";
+    DeleteFileA(link.c_str());
+    SetupProcess copyRun;
+    ASSERT_TRUE(startSetup(copyRun, installed + "SETUP.EXE", "c 表示の写し/Rovenda.exe/" + copy, installed));
+    EXPECT_EQ(copyRun.wait(), 1u);
+    EXPECT_EQ(readFile(copy + "\\doc\\はじめにお読みください.txt"), "はじめに");
+    EXPECT_TRUE(linkIs(link, copy + "\\Rovenda.exe", "", copy));
+    DeleteFileA(link.c_str());
+
+    UninstallDriver driver;
+    driver.fallback = IDYES;
+    RemovalSeen seen;
+    ASSERT_NO_FATAL_FAILURE(uninstallFromTheEntry(driver, &seen));
+    expectRemovedWhateverWasKept(seen, driver);
+    EXPECT_TRUE(driver.seen->messages.empty());
+    EXPECT_FALSE(folderExists(installed));
+    EXPECT_EQ(seen.result.text, removedText) << hexBytes(seen.result.text);
+    // the copy and the folder above the installation are not the uninstall's
+    EXPECT_TRUE(fileExists(copy + "\\Rovenda.exe"));
+    deleteTree(top);
 }

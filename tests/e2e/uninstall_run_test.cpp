@@ -1,5 +1,6 @@
 // The uninstall run (mode x) of the real SETUP.EXE on an installed folder: what it removes,
 // what it asks, and what it shows.
+#include "lnk_check.h"
 #include "scratch.h"
 #include "uninstall_staging.h"
 
@@ -214,4 +215,39 @@ TEST(UninstallRun, ManifestWithoutInstallEntriesRemovesTheManifestAndTheProgramC
     EXPECT_EQ(result.text, removedText);
     EXPECT_FALSE(folderExists(folder));
     around.expectRemoved();
+}
+
+TEST(UninstallRun, DeleteAllNeverReachesBehindAFolderLink)
+{
+    // inst\linked is a Unix link to a folder outside: Wine shows it as a folder with the
+    // reparse-point attribute, as Windows shows a junction
+    Surroundings around(false);
+    std::string folder = stageInstalled("uninstall link", plainManifest, installedFiles);
+    std::string outside = scratchFolder("uninstall-link-outside");
+    writeFile(outside + "precious.txt", "precious");
+    ASSERT_EQ(runUnixScript("ln -s '" + unixPathOf(outside.substr(0, outside.size() - 1)) + "' '" + unixPathOf(folder) +
+                            "linked'\n"),
+              0);
+    writeFile(folder + "a.txt", "user data");
+
+    UninstallDriver driver;
+    driver.fallback = 1015;
+    DWORD exitCode;
+    UninstallResult result = runUninstallFrom(folder, driver, &exitCode);
+
+    EXPECT_EQ(readFile(outside + "precious.txt"), "precious");
+    EXPECT_EQ(driver.seen->questions, std::vector<std::string> { folder + "a.txt" + questionTail });
+    EXPECT_FALSE(fileExists(folder + "a.txt"));
+    // Wine refuses to remove the link with the folder call: it stays, and so does the folder
+    if (GetFileAttributesA((folder + "linked").c_str()) != INVALID_FILE_ATTRIBUTES) {
+        EXPECT_EQ(result.text, folder + remainTail);
+        ASSERT_EQ(driver.seen->messages.size(), 1u);
+        EXPECT_EQ(driver.seen->messages[0].text, folder.substr(0, folder.size() - 1) + " - フォルダの削除に失敗しました");
+    } else {
+        EXPECT_EQ(result.text, removedText);
+    }
+    EXPECT_EQ(exitCode, 1u);
+    around.expectRemoved();
+    runUnixScript("rm -f '" + unixPathOf(folder) + "linked'\n");
+    deleteTree(outside);
 }

@@ -210,31 +210,6 @@ TEST(DestinationPage, BrowseOpensOnTheFieldsFolderAndCancelLeavesTheField)
     EXPECT_EQ(run.process.wait(), 1u);
 }
 
-// A drive T: on a 50 MiB filesystem of its own, made on the Unix side for one test.
-class SmallDrive {
-public:
-    SmallDrive()
-    {
-        std::string drive = unixPathOf("C:\\");         // <prefix>/dosdevices/c:/
-        size_t at = drive.rfind("/dosdevices/");
-        if (at == std::string::npos)
-            return;
-        dosDevices_ = drive.substr(0, at) + "/dosdevices";
-        mountPoint_ = "/tmp/setuptests-small-" + std::to_string(GetCurrentProcessId());
-        mounted_ = runUnixScript("set -e\nmkdir -p '" + mountPoint_ + "'\nmount -t tmpfs -o size=50m tmpfs '" +
-                                 mountPoint_ + "'\nln -sfn '" + mountPoint_ + "' '" + dosDevices_ + "/t:'\n") == 0;
-    }
-    ~SmallDrive()
-    {
-        runUnixScript("rm -f '" + dosDevices_ + "/t:'\numount '" + mountPoint_ + "'\nrmdir '" + mountPoint_ + "'\n");
-    }
-    bool mounted() const { return mounted_; }
-
-private:
-    std::string dosDevices_, mountPoint_;
-    bool mounted_ = false;
-};
-
 TEST(DestinationPage, LittleFreeSpaceAsksAndNoStaysWhileYesGoesOn)
 {
     SmallDrive drive;
@@ -270,6 +245,60 @@ TEST(DestinationPage, LittleFreeSpaceAsksAndNoStaysWhileYesGoesOn)
     EXPECT_TRUE(run.wizard.waitForPage(1));
     // the test creation removed the folder it made
     EXPECT_FALSE(folderExists("T:\\Korval"));
+    ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
+    EXPECT_EQ(run.process.wait(), 1u);
+}
+
+// The first count characters of an ANSI text.
+static std::string firstCharacters(const std::string& text, int count)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), &wide[0], (int)wide.size()));
+    wide.resize(std::min<size_t>(wide.size(), count));
+    std::string back(wide.size() * 2 + 1, '\0');
+    back.resize(WideCharToMultiByte(CP_ACP, 0, wide.c_str(), (int)wide.size(), &back[0], (int)back.size(), nullptr, nullptr));
+    return back;
+}
+
+TEST(DestinationPage, TypedTextIsMeasuredInBytesAndOver259IsRefusedWithTheFormMessage)
+{
+    setPreviousInstall("");
+    StartedWizard run("dest-typed");
+    ASSERT_TRUE(run.ready());
+    const std::string base = run.dist;
+    ASSERT_EQ(base.size(), 25u);
+    std::string level;
+    for (int i = 0; i < 30; ++i)
+        level += "表";                              // 95 5C: two bytes, one character
+    level += "\\";
+    // the field takes 259 characters, far more than 259 bytes; read into a path buffer the
+    // text would end inside the fourth level and make a folder of a cut name
+    std::string typed = base;
+    for (int i = 0; i < 10; ++i)
+        typed += level;
+    run.wizard.typeCharacters(DEST_PATH, typed);
+    std::string kept = firstCharacters(typed, 259);
+    EXPECT_EQ(run.wizard.controlText(DEST_PATH), kept);
+    EXPECT_GT(kept.size(), 259u);
+    EXPECT_TRUE(refusedWith(run, driveFormText));
+    EXPECT_EQ(run.wizard.controlText(DEST_PATH), kept);
+    EXPECT_FALSE(folderExists(base + level));
+
+    // 259 bytes of double-byte text fit; one byte more does not
+    std::string fits = base + level + level + level + firstCharacters(level, 25) + "\\";
+    ASSERT_EQ(fits.size(), 259u);
+    run.wizard.typeCharacters(DEST_PATH, fits + "x");
+    EXPECT_TRUE(refusedWith(run, driveFormText));
+    EXPECT_FALSE(folderExists(base + level));
+    run.wizard.typeCharacters(DEST_PATH, fits);
+    ASSERT_TRUE(run.wizard.press(WIZ_NEXT));
+    SeenDialog box = run.wizard.waitForOtherDialog(2000);
+    if (box.window) {
+        ADD_FAILURE() << "unexpected message " << hexBytes(box.text);
+        run.wizard.answer(box, IDOK);
+    }
+    EXPECT_TRUE(run.wizard.waitForPage(1));
+    EXPECT_TRUE(folderExists(base + level + level + level));
     ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
     EXPECT_EQ(run.process.wait(), 1u);
 }

@@ -113,6 +113,16 @@ void WizardDriver::typeIntoField(int id, const std::string& text) const
     SendMessageA(GetDlgItem(page(), id), WM_SETTEXT, 0, (LPARAM)text.c_str());
 }
 
+void WizardDriver::typeCharacters(int id, const std::string& text) const
+{
+    HWND field = GetDlgItem(page(), id);
+    SendMessageA(field, WM_SETTEXT, 0, (LPARAM)"");
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), &wide[0], (int)wide.size()));
+    for (wchar_t c : wide)
+        SendMessageW(field, WM_CHAR, c, 1);
+}
+
 bool WizardDriver::isChecked(int id) const
 {
     return SendMessageA(GetDlgItem(page(), id), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -250,16 +260,19 @@ static const char uninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 
 void setPreviousInstall(const std::string& uninstallString)
 {
-    if (uninstallString.empty()) {
+    if (uninstallString.empty())
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, uninstallKey);
-        return;
-    }
+    else
+        setPreviousInstallValue(REG_SZ, std::string(uninstallString.c_str(), uninstallString.size() + 1));
+}
+
+void setPreviousInstallValue(DWORD type, const std::string& bytes)
+{
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, uninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
         != ERROR_SUCCESS)
         return;
-    RegSetValueExA(key, "UninstallString", 0, REG_SZ, (const BYTE*)uninstallString.c_str(),
-                   (DWORD)uninstallString.size() + 1);
+    RegSetValueExA(key, "UninstallString", 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size());
     RegCloseKey(key);
 }
 
@@ -272,3 +285,20 @@ void removeProductShortcuts()
 }
 
 
+
+SmallDrive::SmallDrive()
+{
+    std::string drive = unixPathOf("C:\\");         // <prefix>/dosdevices/c:/
+    size_t at = drive.rfind("/dosdevices/");
+    if (at == std::string::npos)
+        return;
+    dosDevices_ = drive.substr(0, at) + "/dosdevices";
+    mountPoint_ = "/tmp/setuptests-small-" + std::to_string(GetCurrentProcessId());
+    mounted_ = runUnixScript("set -e\nmkdir -p '" + mountPoint_ + "'\nmount -t tmpfs -o size=50m tmpfs '" + mountPoint_ +
+                             "'\nln -sfn '" + mountPoint_ + "' '" + dosDevices_ + "/t:'\n") == 0;
+}
+
+SmallDrive::~SmallDrive()
+{
+    runUnixScript("rm -f '" + dosDevices_ + "/t:'\numount '" + mountPoint_ + "'\nrmdir '" + mountPoint_ + "'\n");
+}

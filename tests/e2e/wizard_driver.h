@@ -57,6 +57,9 @@ public:
     bool waitForButton(int id, DWORD timeoutMs = 20000) const;
 
     void typeIntoField(int id, const std::string& text) const;
+    // Empties the field, then types text (ANSI code page) one character at a time as the
+    // keyboard would (WM_CHAR), so that the field's length limit applies.
+    void typeCharacters(int id, const std::string& text) const;
     bool isChecked(int id) const;
     void setChecked(int id, bool checked) const;
     void clickPageButton(int id) const;         // a push button of the page (Browse)
@@ -87,7 +90,22 @@ bool driveToFinish(WizardDriver& wizard, const std::string& destination, int sta
 // The previous installation's Uninstall entry, in the registry view of this build (the
 // same bitness as the SETUP.EXE under test). An empty value deletes the key.
 void setPreviousInstall(const std::string& uninstallString);
+// The same value stored as exactly these bytes with this type (REG_DWORD, REG_BINARY ...).
+void setPreviousInstallValue(DWORD type, const std::string& bytes);
 
+
+// A drive T: on a 50 MiB filesystem of its own, made on the Unix side for one test
+// (mounting needs root: mounted() tells whether it could be made).
+class SmallDrive {
+public:
+    SmallDrive();
+    ~SmallDrive();
+    bool mounted() const { return mounted_; }
+
+private:
+    std::string dosDevices_, mountPoint_;
+    bool mounted_ = false;
+};
 
 // Removes the shortcuts an installation may have left: Rovenda.lnk in Programs and on the
 // desktop, and the group folder KorvalDesk.

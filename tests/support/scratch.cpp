@@ -16,7 +16,9 @@ std::string scratchFolder(const std::string& name)
 void deleteTree(const std::string& folder)
 {
     std::string base = folder;
-    if (!base.empty() && base.back() == '\\')
+    // a trail byte 0x5C (表, ソ) is not a separator
+    if (!base.empty() && CharPrevA(base.c_str(), base.c_str() + base.size()) == base.c_str() + base.size() - 1
+        && base.back() == '\\')
         base.pop_back();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((base + "\\*").c_str(), &found);
@@ -26,6 +28,12 @@ void deleteTree(const std::string& folder)
             if (name == "." || name == "..")
                 continue;
             std::string path = base + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // a link: only the link goes, never what it leads to
+                if (!RemoveDirectoryA(path.c_str()))
+                    DeleteFileA(path.c_str());
+                continue;
+            }
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 deleteTree(path);

@@ -178,3 +178,15 @@ TEST(RemoveFile, LongestPathAndSentenceAreShownWhole)
     ASSERT_EQ(watcher.seen().size(), 1u);
     EXPECT_TRUE(isErrorBox(watcher.seen()[0], owner.window, path + deleteFailed));
 }
+
+TEST(CopyFileWhole, AFailedCopyThatNeverTouchedTheTargetLeavesIt)
+{
+    // the full-disk case, where the cut target goes, is the end-to-end test on a small drive
+    std::string folder = scratchFolder("copy-whole");
+    writeFile(folder + "old.txt", "old version");
+    EXPECT_EQ(copyFileWhole((folder + "missing.txt").c_str(), (folder + "old.txt").c_str()), 0);
+    EXPECT_EQ(readFile(folder + "old.txt"), "old version");
+    writeFile(folder + "new.txt", "new version");
+    EXPECT_EQ(copyFileWhole((folder + "new.txt").c_str(), (folder + "old.txt").c_str()), 1);
+    EXPECT_EQ(readFile(folder + "old.txt"), "new version");
+}

@@ -2,6 +2,7 @@
 #include "app/state.h"
 #include "lnk_check.h"
 #include "scratch.h"
+#include "manifest/previous.h"
 #include "shortcuts/shortcuts.h"
 
 #include <gtest/gtest.h>
@@ -141,4 +142,34 @@ TEST(Shortcuts, RemovalOutsideTheGroupDeletesOnlyTheProductsShortcut)
     EXPECT_FALSE(fileExists(desktop + "Rovenda.lnk"));
     EXPECT_TRUE(fileExists(desktop + "Tool.lnk"));
     DeleteFileA((desktop + "Tool.lnk").c_str());
+}
+
+TEST(Shortcuts, AGroupEntryTooLongForTheDestinationGetsNoShortcutAndTheGroupStillGoes)
+{
+    // a destination of 230 bytes: "Help" + its 40-byte target does not fit 259 bytes
+    std::string manifestFolder = prepare("shortcut-long", "1=Main,a.txt\r\n2=Help," + std::string(36, 'h') + ".txt\r\n", 0);
+    std::string folder = manifestFolder + std::string(230 - manifestFolder.size() - 1, 'd') + "\\";
+    ASSERT_EQ(folder.size(), 230u);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    writeFile(folder + "a.txt", "a");
+    writeFile(folder + std::string(36, 'h') + ".txt", "h");
+    // counted by the values alone, whatever the destination
+    ASSERT_EQ(loadPreviousInstall(), 1);
+    EXPECT_EQ(setup.groupCount, 2);
+    strcpy(setup.destDir, folder.c_str());
+    manageShortcuts(SHORTCUT_PROGRAMS, 0, nullptr);
+    EXPECT_TRUE(linkIs(groupFolder() + "Main.lnk", folder + "a.txt", "", folder));
+    EXPECT_FALSE(fileExists(groupFolder() + ".lnk"));
+    EXPECT_FALSE(fileExists(groupFolder() + "Help.lnk"));
+    manageShortcuts(SHORTCUT_PROGRAMS, 1, nullptr);
+    EXPECT_FALSE(folderExists(groupFolder()));
+}
+
+TEST(Shortcuts, ProductShortcutFromAGroupEntryThatDoesNotFitIsLeftOut)
+{
+    std::string folder = prepare("shortcut-long-desktop", "1=Main," + std::string(250, 'm') + "\r\n", 1);
+    writeFile(folder + "tool.exe", "MZ");
+    strcpy(setup.entryTarget, (folder + "tool.exe").c_str());    // what an earlier read left
+    manageShortcuts(SHORTCUT_DESKTOP, 0, nullptr);
+    EXPECT_FALSE(fileExists(shellFolder("Desktop") + "\\Rovenda.lnk"));
 }

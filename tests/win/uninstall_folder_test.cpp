@@ -2,6 +2,7 @@
 // watcher thread, files and folders checked on disk afterwards.
 #include "app/state.h"
 #include "res/resource.h"
+#include "lnk_check.h"
 #include "scratch.h"
 #include "uninstall/uninstall.h"
 #include "windows_seen.h"
@@ -180,4 +181,43 @@ TEST(FolderWalk, FileThatCannotBeDeletedGivesBothMessagesAndFailure)
     EXPECT_EQ(seen[0].text, folder + "busy.gidの削除に失敗しました。このファイルをスキップして処理を続行します。");
     EXPECT_EQ(seen[1].text, folder.substr(0, folder.size() - 1) + " - フォルダの削除に失敗しました");
     EXPECT_TRUE(fileExists(folder + "busy.gid"));
+}
+
+TEST(FolderWalk, AFolderLinkIsNeverWalkedIntoAndWhatItLeadsToStays)
+{
+    // a Unix link to a folder is what Wine shows as a folder with the reparse-point
+    // attribute, as Windows shows a junction or a directory symbolic link
+    std::string folder = scratchFolder("walk-link");
+    std::string outside = scratchFolder("walk-link-outside");
+    writeFile(outside + "precious.txt", "mine");
+    writeFile(folder + "a.txt", "x");
+    std::string target = unixPathOf(outside.substr(0, outside.size() - 1));
+    ASSERT_FALSE(target.empty());
+    ASSERT_EQ(runUnixScript("ln -s '" + target + "' '" + unixPathOf(folder) + "linked'\n"), 0);
+    ASSERT_EQ(GetFileAttributesA((folder + "linked").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT,
+              (DWORD)FILE_ATTRIBUTE_REPARSE_POINT);
+    WalkAnswers answers;
+    answers.fallback = IDC_DELETE_ALL;
+    std::vector<SeenDialog> seen;
+    int result = walk(folder, answers.handler(), &seen);
+    EXPECT_TRUE(fileExists(outside + "precious.txt"));
+    EXPECT_EQ(readFile(outside + "precious.txt"), "mine");
+    EXPECT_EQ(answers.questions->size(), 1u);       // a.txt; nothing behind the link is asked about
+    EXPECT_FALSE(fileExists(folder + "a.txt"));
+    std::vector<std::string> messages;
+    for (const SeenDialog& d : seen)
+        if (d.isMessageBox)
+            messages.push_back(d.text);
+    if (GetFileAttributesA((folder + "linked").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        // the system removed just the link: the folder is empty and goes too
+        EXPECT_EQ(result, 1);
+        EXPECT_TRUE(messages.empty());
+        EXPECT_FALSE(folderExists(folder));
+    } else {
+        // the link stays, and the folder's removal fails with its message as for a kept file
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(messages, std::vector<std::string> { folder.substr(0, folder.size() - 1) + " - フォルダの削除に失敗しました" });
+    }
+    runUnixScript("rm -f '" + unixPathOf(folder) + "linked'\n");
+    deleteTree(outside);
 }

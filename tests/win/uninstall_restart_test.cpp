@@ -132,3 +132,34 @@ TEST(RestartRemoval, DelayedDeletionIsRecordedAndWininitIsNotTouched)
     EXPECT_EQ(fileExists(wininit), wininitExisted);
     EXPECT_EQ(readFile(wininit), wininitBefore);
 }
+
+TEST(RestartRemoval, AFileHeldByAnotherProcessIsRebuiltWholeOrNotAtAll)
+{
+    // handles of another process that leave our writes no room: the old lines must never
+    // go unless the new section is written whole (a holder that writes and shares reading
+    // and writing once let the section's deletion through and then refused the append)
+    std::string folder = scratchFolder("restart-held");
+    std::string ini = folder + "WININIT.INI";
+    const std::string before = "[Rename]\r\nNUL=C:\\TEMP\\A.TMP\r\n[Other]\r\nkey=value\r\n";
+    const std::string rebuilt = std::string("[Other]\r\nkey=value\r\n[Rename]\r\nNUL=C:\\TEMP\\A.TMP\r\n") + newLine;
+    const struct { DWORD access, share; } holders[] = {
+        { GENERIC_READ, FILE_SHARE_READ },
+        { GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ },
+        { GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE },
+        { GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE },
+        { GENERIC_READ | GENERIC_WRITE, 0 },
+    };
+    for (const auto& holder : holders) {
+        SCOPED_TRACE("access " + std::to_string(holder.access >> 28) + ", sharing " + std::to_string(holder.share));
+        writeFile(ini, before);
+        HANDLE held = CreateFileA(ini.c_str(), holder.access, holder.share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        int result = rewriteRenameSection(ini.c_str(), "C:\\WINDOWS\\SYSTEM\\SETUP.EXE");
+        CloseHandle(held);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(readFile(ini), before);
+        EXPECT_FALSE(fileExists(ini + ".new"));
+    }
+    // once let go, the same file is rebuilt
+    EXPECT_EQ(rewritten(folder, before), rebuilt);
+}

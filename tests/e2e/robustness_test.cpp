@@ -1,0 +1,290 @@
+// Bad input met from outside: odd Uninstall entries, odd manifests, Cancel while the
+// installation runs. Checked by what the user sees and what is left on disk.
+#include "scratch.h"
+#include "setup_run.h"
+#include "uninstall_staging.h"
+#include "wizard_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+// Starts the wizard of a distribution and returns the destination it proposes.
+static std::string proposedDestination(const std::string& dist)
+{
+    SetupProcess process;
+    if (!startSetup(process, dist + "SETUP.EXE", "", dist))
+        return "(not started)";
+    WizardDriver wizard(process.pid());
+    std::string shown = wizard.waitForFrame() && wizard.waitForPage(0) ? wizard.controlText(DEST_PATH) : "(no wizard)";
+    wizard.press(WIZ_CANCEL);
+    process.wait();
+    return shown;
+}
+
+TEST(BadInput, AnUninstallStringThatIsNoTextIsNotTakenForAFolder)
+{
+    std::string dist = stageSetup("bad-uninstall-string");
+    char windowsDir[MAX_PATH];
+    GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    const std::string defaultDest = std::string(windowsDir, 2) + "\\Korval\\";
+    // a number whose four bytes read "D:\" as text
+    setPreviousInstallValue(REG_DWORD, std::string("D:\\\0", 4));
+    EXPECT_EQ(proposedDestination(dist), defaultDest);
+    // 260 bytes without a terminator
+    std::string unterminated = "C:\\" + std::string(240, 'k') + "\\SETUP.EXE /6";
+    unterminated.resize(260, 'z');
+    setPreviousInstallValue(REG_BINARY, unterminated);
+    EXPECT_EQ(proposedDestination(dist), defaultDest);
+    setPreviousInstallValue(REG_SZ, unterminated);
+    EXPECT_EQ(proposedDestination(dist), defaultDest);
+    // text with variables: the folder it names
+    setPreviousInstallValue(REG_EXPAND_SZ, std::string("\"%SystemDrive%\\Expanded\\SETUP.EXE\" /6\0", 39));
+    char expanded[MAX_PATH];
+    ExpandEnvironmentStringsA("%SystemDrive%\\Expanded\\", expanded, sizeof expanded);
+    EXPECT_EQ(proposedDestination(dist), expanded);
+    setPreviousInstall("");
+}
+
+// Goes through the first two pages to the progress page with both boxes checked.
+static bool reachSteps(WizardDriver& wizard, const std::string& dest)
+{
+    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
+        return false;
+    wizard.typeIntoField(DEST_PATH, dest);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
+        return false;
+    wizard.setChecked(START_MENU_BOX, true);
+    wizard.setChecked(DESKTOP_BOX, true);
+    return wizard.press(WIZ_NEXT) && wizard.waitForPage(2);
+}
+
+TEST(BadInput, CancelWhileTheStepsRunEndsWithOneAndRunsNoStepTwice)
+{
+    setPreviousInstall("");
+    removeProductShortcuts();
+    // entry 3 fails with a message (a plain file stands where its folder must go): a step
+    // that ran twice would show it twice
+    const int entries = 1000;
+    std::string manifest = "[Install]\r\n";
+    for (int i = 1; i <= entries; ++i)
+        manifest += std::to_string(i) + "=" + (i == 3 ? std::string("data.txt,blocked\\f3.txt")
+                                                      : "data.txt,f" + std::to_string(i) + ".txt") + "\r\n";
+    manifest += "[Group]\r\n1=Data,f1.txt\r\n";
+    std::string dist = stageSetup("cancel-steps", manifest);
+    writeFile(dist + "data.txt", std::string(64 * 1024, 'd'));
+    std::string dest = scratchFolder("cancel-steps-dest");
+    writeFile(dest + "blocked", "a file");
+
+    SetupProcess process;
+    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
+    WizardDriver wizard(process.pid());
+    ASSERT_TRUE(reachSteps(wizard, dest));
+    std::vector<SeenDialog> seen;
+    {
+        DialogWatcher watcher(answerInTurn({}), process.pid());
+        auto messages = [&] {
+            std::vector<SeenDialog> boxes;
+            for (const SeenDialog& d : watcher.seen())
+                if (d.isMessageBox)
+                    boxes.push_back(d);
+            return boxes;
+        };
+        for (DWORD waited = 0; messages().empty() && waited < 30000; waited += 20)
+            Sleep(20);
+        // Cancel as soon as a user could press it again
+        EXPECT_TRUE(wizard.press(WIZ_CANCEL));
+        EXPECT_EQ(process.wait(20000), 1u);             // ends, without a hang
+        seen = messages();
+    }
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, dest + "blocked - 同じ名前のファイルが既に存在するのでフォルダが作成できません。")
+        << hexBytes(seen[0].text);
+    // the steps ran in order and stopped: entries 1 to some k are there, none after a gap,
+    // and the last step, the shortcuts, never ran
+    int installed = 0;
+    bool gap = false, afterGap = false;
+    for (int i = 1; i <= entries; ++i) {
+        if (i == 3)
+            continue;
+        bool there = fileExists(dest + "f" + std::to_string(i) + ".txt");
+        if (there && gap)
+            afterGap = true;
+        gap = gap || !there;
+        installed += there ? 1 : 0;
+    }
+    EXPECT_FALSE(afterGap);
+    EXPECT_LT(installed, entries - 1);
+    EXPECT_TRUE(fileExists(dest + "SETUP.EXE"));
+    EXPECT_FALSE(fileExists(shellFolder("Desktop") + "\\Rovenda.lnk"));
+    EXPECT_FALSE(folderExists(shellFolder("Programs") + "\\KorvalDesk"));
+    RecordProperty("entries_installed_before_cancel", installed);
+    removeProductShortcuts();
+}
+
+static const char doneSentence[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
+static const char failedSentence[] = "インストール中にエラーが発生しました。";
+
+// One installation without shortcuts, as a user sees it.
+struct InstallRun {
+    std::string dist, dest;
+    std::string result;                 // the result sentence; "" when the wizard got stuck
+    std::vector<SeenDialog> messages;   // questions answered Yes, errors answered OK
+};
+
+// Installs a distribution with this manifest (and readme.txt and 説明.txt beside it, and
+// whatever prepare adds) into dest, or into a new folder when dest is empty.
+static InstallRun installWith(const std::string& name, const std::string& manifest, std::string dest = "",
+                              std::function<void(const std::string& dist)> prepare = nullptr,
+                              DWORD finishTimeoutMs = 20000)
+{
+    InstallRun run;
+    setPreviousInstall("");
+    run.dist = stageSetup(name);
+    writeFile(run.dist + "SETUP.inf", manifest);    // an empty one too
+    writeFile(run.dist + "readme.txt", "readme");
+    writeFile(run.dist + "説明.txt", "setsumei");
+    if (prepare)
+        prepare(run.dist);
+    run.dest = dest.empty() ? scratchFolder(name + "-dest") : dest;
+    SetupProcess process;
+    if (!startSetup(process, run.dist + "SETUP.EXE", "", run.dist))
+        return run;
+    WizardDriver wizard(process.pid());
+    DialogWatcher watcher(
+        [](const SeenDialog& d) { return !d.isMessageBox ? 0 : d.button(IDYES) ? IDYES : IDOK; }, process.pid());
+    if (wizard.waitForFrame() && wizard.waitForPage(0)) {
+        wizard.typeIntoField(DEST_PATH, run.dest);
+        if (wizard.press(WIZ_NEXT) && wizard.waitForPage(1)) {
+            wizard.setChecked(START_MENU_BOX, false);
+            wizard.setChecked(DESKTOP_BOX, false);
+            if (wizard.press(WIZ_NEXT) && wizard.waitForPage(2) && wizard.waitForButton(WIZ_FINISH, finishTimeoutMs))
+                run.result = wizard.controlText(PROGRESS_TEXT);
+        }
+    }
+    wizard.press(WIZ_CANCEL);       // Finish would start the product: close without it
+    if (process.wait() != 1u)
+        run.result = "exit value not 1";
+    for (const SeenDialog& d : watcher.seen())
+        if (d.isMessageBox)
+            run.messages.push_back(d);
+    return run;
+}
+
+// The names in a folder (files and folders), sorted, "." and ".." left out.
+static std::vector<std::string> namesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string n = found.cFileName;
+        if (n != "." && n != "..")
+            names.push_back(n);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(BadInput, OddManifestsInstallWhatTheyNameAndNothingElse)
+{
+    typedef std::vector<std::string> Names;
+    // empty: the program and its manifest
+    InstallRun run = installWith("manifest-empty", "");
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
+
+    // blanks around keys and values are the profile reader's to drop; a key with a leading
+    // zero is never asked for, and the count stops before it
+    run = installWith("manifest-blanks", "[Install]\r\n  1  =   readme.txt   \r\n02=説明.txt\r\n");
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt" }));
+    EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
+
+    // UTF-8 with a byte-order mark: the text reaches the program in its own code page
+    run = installWith("manifest-utf8", "\xEF\xBB\xBF[Install]\r\n1=readme.txt\r\n2=\xE8\xAA\xAC\xE6\x98\x8E.txt\r\n");
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt", "説明.txt" }));
+
+    // binary garbage: whatever the reader makes of it, no file lands outside the folder
+    std::string garbage;
+    unsigned int state = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        state = state * 1103515245u + 12345u;
+        garbage += (char)(state >> 16);
+    }
+    run = installWith("manifest-garbage", garbage);
+    EXPECT_TRUE(run.result == doneSentence || run.result == failedSentence) << hexBytes(run.result);
+    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
+    EXPECT_TRUE(run.messages.empty());
+}
+
+TEST(BadInput, AManifestOfFiveThousandEntriesRunsEveryStep)
+{
+    std::string manifest = "[Install]\r\n";
+    for (int i = 1; i < 5000; ++i)
+        manifest += std::to_string(i) + "=,gone\\" + std::to_string(i) + ".txt\r\n";
+    manifest += "5000=readme.txt,last\\readme.txt\r\n";
+    InstallRun run = installWith("manifest-5000", manifest, "", nullptr, 300000);
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(readFile(run.dest + "last\\readme.txt"), "readme");
+    EXPECT_FALSE(folderExists(run.dest + "gone"));
+}
+
+TEST(BadInput, ASourceHeldOpenFailsOnlyItsOwnEntry)
+{
+    HANDLE held = INVALID_HANDLE_VALUE;
+    InstallRun run = installWith("source-held", "[Install]\r\n1=held.txt\r\n2=readme.txt\r\n", "",
+                                 [&](const std::string& dist) {
+                                     writeFile(dist + "held.txt", "held");
+                                     // another process's handle that shares nothing
+                                     held = CreateFileA((dist + "held.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                                        nullptr, OPEN_EXISTING, 0, nullptr);
+                                 });
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    CloseHandle(held);
+    EXPECT_EQ(run.result, failedSentence);
+    EXPECT_FALSE(fileExists(run.dest + "held.txt"));
+    EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
+    EXPECT_TRUE(run.messages.empty());
+}
+
+TEST(BadInput, AReadOnlyDestinationFolderIsWrittenAsWindowsDoes)
+{
+    // the read-only attribute of a folder does not protect its contents on Windows
+    std::string dest = scratchFolder("readonly-dest");
+    writeFile(dest + "mine.txt", "mine");
+    SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_READONLY);
+    InstallRun run = installWith("readonly", "[Install]\r\n1=readme.txt\r\n", dest);
+    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(readFile(dest + "readme.txt"), "readme");
+    EXPECT_EQ(readFile(dest + "mine.txt"), "mine");
+    SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(BadInput, AFullDriveInTheMiddleOfACopyLeavesNoCutFileAndSaysSo)
+{
+    SmallDrive drive;
+    if (!drive.mounted())
+        GTEST_SKIP() << "no small filesystem can be mounted here (mounting needs root)";
+    std::string big(30 * 1024 * 1024, 'b');
+    InstallRun run = installWith("drive-full",
+                                 "[Install]\r\n1=readme.txt\r\n2=big.bin\r\n3=big.bin,big2.bin\r\n4=説明.txt\r\n",
+                                 "T:\\Korval\\", [&](const std::string& dist) { writeFile(dist + "big.bin", big); });
+    // the free-space question (50 MiB) was answered Yes
+    ASSERT_GE(run.messages.size(), 1u);
+    EXPECT_NE(run.messages[0].button(IDYES), nullptr);
+    EXPECT_EQ(run.result, failedSentence);
+    EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
+    EXPECT_EQ(readFile(run.dest + "big.bin").size(), big.size());
+    // the copy that did not fit leaves no file of its name that looks installed
+    EXPECT_FALSE(fileExists(run.dest + "big2.bin"));
+    // the space it took is free again: the entries after it still install
+    EXPECT_EQ(readFile(run.dest + "説明.txt"), "setsumei");
+    EXPECT_EQ(run.messages.size(), 1u);
+}
