@@ -2,9 +2,10 @@
 # make test   installs what is missing, builds everything and runs every test
 # make demo   runs the install wizard on a sample distribution
 # make dist   the folder a vendor ships: build/dist
+# make bench  sizes, install and uninstall timings against their baselines (docs/performance.md)
 # make fuzz   builds the libFuzzer target with clang and runs its short bounded test
 
-.PHONY: all build host test bootstrap demo dist fuzz clean
+.PHONY: all build host test bootstrap demo dist bench fuzz clean
 
 all: build
 
@@ -28,6 +29,9 @@ demo: bootstrap build
 
 dist: build
 	scripts/make-dist build/win32/SETUP.EXE build/dist
+
+bench: build
+	scripts/bench
 
 fuzz:
 	cmake --preset fuzz >/dev/null && cmake --build --preset fuzz && ctest --preset fuzz
