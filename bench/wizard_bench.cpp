@@ -3,7 +3,8 @@
 // files and (when makensis is there) an NSIS installer of the same files; the wizard's worst
 // answer time while it installs; start-up to the destination page; the uninstall's leftover
 // walk with "delete all" against a plain recursive delete. Medians of every run.
-// Usage: wizardbench.exe [--runs N] [--smoke] [--nsis] [--only NAME]
+// Usage: wizardbench.exe [--runs N] [--smoke] [--nsis] [--only NAME] [--before OLD-SETUP.EXE]
+// (--before: an earlier build of SETUP.EXE, measured in the same run beside the current one)
 #include "scratch.h"
 #include "setup_run.h"
 #include "uninstall_staging.h"
@@ -88,10 +89,18 @@ static Distribution makeDistribution(const Workload& w, int manifestEntries)
     return d;
 }
 
+// Before each timed install: the page cache's dirty pages of the previous one are written
+// out, so that no measurement pays for the writes of the one before it.
+static void settle()
+{
+    runUnixScript("sync\n", nullptr, 120000);
+}
+
 // The floor: the same files copied by a plain loop, folders made as they come.
 static double copyLoop(const Distribution& d, const std::string& dest)
 {
     deleteTree(dest);
+    settle();
     double start = now();
     CreateDirectoryA(dest.c_str(), nullptr);
     CopyFileA((d.folder + "SETUP.EXE").c_str(), (dest + "SETUP.EXE").c_str(), FALSE);
@@ -119,13 +128,15 @@ struct WizardRun {
 };
 
 // One install through the wizard; shortcuts off, so that the figure is the files'.
-static WizardRun wizardInstall(const Distribution& d, const std::string& dest, int entries)
+static WizardRun wizardInstall(const Distribution& d, const std::string& dest, int entries,
+                               const char* program = "SETUP.EXE")
 {
     WizardRun run;
     deleteTree(dest);
+    settle();
     SetupProcess process;
     double started = now();
-    if (!startSetup(process, d.folder + "SETUP.EXE", "", d.folder))
+    if (!startSetup(process, d.folder + program, "", d.folder))
         return run;
     WizardDriver wizard(process.pid());
     while (!(wizard.waitForFrame(0) && wizard.pageIndex() == 0 && IsWindowVisible(wizard.page()))) {
@@ -204,6 +215,7 @@ static std::string makeNsisInstaller(const Distribution& d, const Workload& w)
 static double nsisInstall(const std::string& installer, const std::string& dest)
 {
     deleteTree(dest);
+    settle();
     std::string destNoSlash = dest.substr(0, dest.size() - 1);
     double start = now();
     DWORD code = runProcess("\"" + installer + "\" /S /D=" + destNoSlash, "", 600000);
@@ -219,6 +231,8 @@ static void row(const char* what, double value, double base, const char* baseNam
         printf("  %-46s %9.3f s\n", what, value);
 }
 
+static std::string beforeSetup;     // --before: an earlier SETUP.EXE, run as OLDSETUP.EXE
+
 static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEntries)
 {
     printf("\n== install: %d x %lu bytes in %d folders (%d manifest entries), %d runs ==\n", w.files,
@@ -226,8 +240,13 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
     fflush(stdout);
     Distribution d = makeDistribution(w, manifestEntries);
     std::string installer = nsis ? makeNsisInstaller(d, w) : "";
+    // the earlier build is run under another name beside the same manifest (OLDSETUP.inf)
+    if (!beforeSetup.empty()) {
+        CopyFileA(beforeSetup.c_str(), (d.folder + "OLDSETUP.EXE").c_str(), FALSE);
+        CopyFileA((d.folder + "SETUP.inf").c_str(), (d.folder + "OLDSETUP.inf").c_str(), FALSE);
+    }
     std::string dest = "C:\\setuptests\\bench-dest\\";
-    std::vector<double> startUp, delay, install, worst, floor, peer;
+    std::vector<double> startUp, delay, install, worst, floor, peer, oldStartUp, oldInstall, oldWorst;
     int failures = 0;
     for (int r = 0; r < runs; ++r) {
         WizardRun run = wizardInstall(d, dest, manifestEntries);
@@ -240,6 +259,16 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
         install.push_back(run.install);
         worst.push_back(run.worstAnswer);
         floor.push_back(copyLoop(d, dest));
+        if (!beforeSetup.empty()) {
+            WizardRun old = wizardInstall(d, dest, manifestEntries, "OLDSETUP.EXE");
+            if (!old.ok || !old.copiedAll)
+                printf("  earlier build: run failed\n");
+            else {
+                oldStartUp.push_back(old.startUp);
+                oldInstall.push_back(old.install);
+                oldWorst.push_back(old.worstAnswer);
+            }
+        }
         if (!installer.empty()) {
             double t = nsisInstall(installer, dest);
             if (t >= 0)
@@ -252,9 +281,15 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
     row("wizard, first step to result sentence", median(install), median(floor), "copy loop");
     if (!peer.empty())
         row("NSIS silent install (process start to end)", median(peer), median(floor), "copy loop");
+    if (!oldInstall.empty())
+        row("earlier build, first step to result sentence", median(oldInstall), median(floor), "copy loop");
     row("wizard, start delay (Next to first step)", median(delay), 0, "");
     row("wizard, worst answer time while installing", median(worst), 0, "");
+    if (!oldWorst.empty())
+        row("earlier build, worst answer time", median(oldWorst), 0, "");
     row("wizard, process start to destination page", median(startUp), 0, "");
+    if (!oldStartUp.empty())
+        row("earlier build, process start to destination page", median(oldStartUp), 0, "");
     fflush(stdout);
     deleteTree(d.folder);
 }
@@ -309,6 +344,8 @@ int main(int argc, char** argv)
             nsis = true;
         else if (!strcmp(argv[i], "--only") && i + 1 < argc)
             only = argv[++i];
+        else if (!strcmp(argv[i], "--before") && i + 1 < argc)
+            beforeSetup = argv[++i];
     }
     setPreviousInstall("");
     if (smoke) {
