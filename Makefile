@@ -3,9 +3,10 @@
 # make demo   runs the install wizard on a sample distribution
 # make dist   the folder a vendor ships, checked by setupcheck: build/dist and build/dist.zip
 #             (SIGN_PFX=cert.pfx SIGN_PASS=... make dist signs SETUP.EXE)
+# make bench  sizes, install and uninstall timings against their baselines (docs/performance.md)
 # make fuzz   builds the libFuzzer target with clang and runs its short bounded test
 
-.PHONY: all build host test bootstrap demo dist fuzz clean
+.PHONY: all build host test bootstrap demo dist bench fuzz clean
 
 all: build
 
@@ -31,6 +32,9 @@ demo: bootstrap build
 
 dist: build host
 	scripts/make-dist --check build/host/tools/setupcheck/setupcheck --zip build/win32/SETUP.EXE build/dist
+
+bench: build
+	scripts/bench
 
 fuzz:
 	cmake --preset fuzz >/dev/null && cmake --build --preset fuzz && ctest --preset fuzz

@@ -61,6 +61,10 @@ struct SetupState {
     HWND activeDialog;
     int stepIndex;
     int installFailed;
+    char madeFolder[PATH_SIZE];     // the folder levels of an earlier install entry, made already
+    unsigned barMovedAt;            // tick count of the progress bar's last move
+    int stepRunning;                // 1 while an install step runs (it may let messages through)
+    int installCancelled;           // 1 once the wizard was cancelled during the installation
     int deleteAll;
     ManifestText manifest;
 };

@@ -18,6 +18,15 @@ bool isLeadByte(unsigned char byte)
 }
 #endif
 
+// strnlen is missing from older msvcrt.dll versions, so the mingw build would link a copy of its own
+static size_t lengthWithin(const char* text, size_t size)
+{
+    size_t n = 0;
+    while (n < size && text[n] != 0)
+        ++n;
+    return n;
+}
+
 // Length of the longest prefix of src, at most limit bytes, that ends on a character boundary.
 static size_t boundedLength(const char* src, size_t limit, bool* complete)
 {
@@ -38,7 +47,7 @@ bool textAppend(char* dst, size_t dstSize, const char* src)
 {
     if (dstSize == 0)
         return false;
-    size_t used = strnlen(dst, dstSize);
+    size_t used = lengthWithin(dst, dstSize);
     if (used >= dstSize) {          // not terminated: treat as full
         dst[dstSize - 1] = 0;
         return false;
@@ -87,7 +96,7 @@ bool endsInsideDbcs(const char* text, size_t pos)
 
 bool ensureTrailingSeparator(char* text, size_t size)
 {
-    size_t n = strnlen(text, size);
+    size_t n = lengthWithin(text, size);
     if (n > 0 && text[n - 1] == '\\' && !endsInsideDbcs(text, n - 1))
         return true;
     // a text cut after a lead byte: the backslash would become its trail byte (83 5C is ソ)

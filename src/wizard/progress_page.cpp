@@ -12,8 +12,31 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <string.h>
 
-enum { STEP_TIMER = 1, STEP_COMMAND = 1 };
+enum { STEP_TIMER = 1, STEP_COMMAND = 1, BAR_INTERVAL_MS = 50 };
+
+// the source is relative to the current directory, the setup program's folder
+static int copyEntryFile()
+{
+    return copyEntryAnswering(setup.entryValue, setup.entryTarget);
+}
+
+// The folder part of entryTarget (up to its last backslash) equals madeFolder: the levels
+// were made for an earlier entry of this run, and the folder walk is not repeated.
+static bool foldersMadeAlready()
+{
+    const char* lastSeparator = nullptr;
+    for (const char* p = findChar(setup.targetTail, '\\'); p; p = findChar(p + 1, '\\'))
+        lastSeparator = p;
+    if (!lastSeparator)
+        return true;                // no folder level in the relative part
+    size_t length = (size_t)(lastSeparator + 1 - setup.entryTarget);
+    if (strncmp(setup.entryTarget, setup.madeFolder, length) != 0 || setup.madeFolder[length] != 0)
+        return false;
+    setup.targetTail = const_cast<char*>(lastSeparator) + 1;
+    return true;
+}
 
 int installOneEntry()
 {
@@ -24,19 +47,28 @@ int installOneEntry()
         return removeFile(setup.entryTarget);
 
     // the folder levels of the relative part; the text after the last backslash is the file
-    for (char* separator = findChar(setup.targetTail, '\\'); separator; separator = findChar(setup.targetTail, '\\')) {
-        setup.targetTail = separator + 1;
-        char saved = *setup.targetTail;
-        *setup.targetTail = 0;
-        int made = makeFolderLevel(setup.entryTarget);
-        *setup.targetTail = saved;
-        if (!made)
-            return 0;
+    if (!foldersMadeAlready()) {
+        for (char* separator = findChar(setup.targetTail, '\\'); separator;
+             separator = findChar(setup.targetTail, '\\')) {
+            setup.targetTail = separator + 1;
+            char saved = *setup.targetTail;
+            *setup.targetTail = 0;
+            int made = makeFolderLevel(setup.entryTarget);
+            if (made)
+                textCopy(setup.madeFolder, sizeof setup.madeFolder, setup.entryTarget);
+            *setup.targetTail = saved;
+            if (!made)
+                return 0;
+        }
     }
-    // a read-only file already there is overwritten
+    if (copyEntryFile())
+        return 1;
+    if (setup.installCancelled)
+        return 0;
+    // a read-only file already there is overwritten: its attributes are cleared only when
+    // the copy needs it, which saves a call for every other file
     SetFileAttributesA(setup.entryTarget, FILE_ATTRIBUTE_NORMAL);
-    // the source is relative to the current directory, the setup program's folder
-    return copyFileWhole(setup.entryValue, setup.entryTarget);
+    return copyEntryFile();
 }
 
 static void postStepCommand()
@@ -44,12 +76,26 @@ static void postStepCommand()
     PostMessageA(setup.activeDialog, WM_COMMAND, STEP_COMMAND, 0);
 }
 
+// The bar redraws itself at once each time it moves, which costs more than copying a small
+// file: it is moved to the number of steps done at most every 50 ms, and after the last step.
+static void moveBar(HWND bar, bool lastStep)
+{
+    DWORD now = GetTickCount();
+    if (!lastStep && now - setup.barMovedAt < BAR_INTERVAL_MS)
+        return;
+    setup.barMovedAt = now;
+    SendMessageA(bar, PBM_SETPOS, (WPARAM)setup.stepIndex, 0);     // held at its maximum
+}
+
 void installStep()
 {
     int last = setup.installCount + 3;
     int step = setup.stepIndex;
-    if (step > last)
-        return;                     // the sequence has ended: a stray command does nothing
+    // the sequence has ended, or was cancelled, or a step is running and letting messages
+    // through: a stray command does nothing, so that no step overlaps another or runs twice
+    if (step > last || setup.installCancelled || setup.stepRunning)
+        return;
+    setup.stepRunning = 1;
     HWND bar = GetDlgItem(setup.activeDialog, IDC_PROGRESS_BAR);
     if (step == 0) {
         SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, last));
@@ -64,8 +110,11 @@ void installStep()
         if (setup.wantDesktop)
             manageShortcuts(SHORTCUT_DESKTOP, 0, nullptr);
     }
-    SendMessageA(bar, PBM_DELTAPOS, 1, 0);
     setup.stepIndex++;
+    setup.stepRunning = 0;
+    if (setup.installCancelled)
+        return;                     // the wizard is closing: no further step
+    moveBar(bar, setup.stepIndex > last);
     if (setup.stepIndex > last) {
         ShowWindow(bar, SW_HIDE);
         SetDlgItemTextA(setup.activeDialog, IDC_PROGRESS_TEXT,
@@ -99,6 +148,10 @@ static INT_PTR onNotify(HWND page, const NMHDR* note)
         return 0;
     case PSN_WIZFINISH:
         startProduct(page);
+        return 0;
+    case PSN_RESET:
+        // Cancel: a copy in progress ends, and no further step runs
+        setup.installCancelled = 1;
         return 0;
     }
     return FALSE;

@@ -4,6 +4,7 @@
 
 #include "app/state.h"
 #include "res/resource.h"
+#include "util/system_dlls.h"
 
 #include <commctrl.h>
 #include <stddef.h>
@@ -26,8 +27,7 @@ static void fillPage(PROPSHEETPAGEA_V1* page, int templateId, DLGPROC procedure)
 void runWizard()
 {
     // the progress page's bar is a common control
-    INITCOMMONCONTROLSEX controls = { sizeof controls, ICC_PROGRESS_CLASS };
-    InitCommonControlsEx(&controls);
+    initCommonControls(ICC_PROGRESS_CLASS);
 
     PROPSHEETPAGEA_V1 pages[3] = {};
     fillPage(&pages[0], IDD_DESTINATION_PAGE, destinationPageProc);
@@ -43,5 +43,5 @@ void runWizard()
     header.nPages = 3;
     header.nStartPage = 0;
     header.ppsp = reinterpret_cast<LPCPROPSHEETPAGEA>(pages);
-    PropertySheetA(&header);
+    showPropertySheet(&header);
 }

@@ -28,5 +28,10 @@ enum { WM_KEEP_CAPTION = WM_APP + 1 };
 // Runs the install step numbered setup.stepIndex and chains the next one.
 void installStep();
 
+// Copies source over target as CopyFile does (the source's attributes and last-write time),
+// in pieces, letting the wizard's messages through every 40 ms or so; an unfinished target
+// (failure, or Cancel meanwhile) is removed. 1 on success.
+int copyEntryAnswering(const char* source, const char* target);
+
 // Installs the entry last loaded into entryValue / entryTarget / targetTail. 1 on success.
 int installOneEntry();

@@ -4,6 +4,8 @@
 #include "scratch.h"
 #include "test_guard.h"
 
+#include <string.h>
+
 std::string builtSetupPath()
 {
     char dir[MAX_PATH];
@@ -64,6 +66,32 @@ SetupProcess::~SetupProcess()
         CloseHandle(info.hProcess);
         CloseHandle(info.hThread);
     }
+}
+
+const char* const plantedDllNames[] = { "uxtheme.dll", "msimg32.dll", "comctl32.dll", nullptr };
+
+bool plantedDllsSearchedFirst()
+{
+    char overrides[1024] = "";
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+    return strstr(overrides, "uxtheme,msimg32,comctl32=n,b") != nullptr;
+}
+
+void plantDlls(const std::string& folder)
+{
+    std::string planted = builtRecorderPath();
+    planted = planted.substr(0, planted.rfind('\\') + 1) + "planted.dll";
+    for (int i = 0; plantedDllNames[i]; ++i)
+        CopyFileA(planted.c_str(), (folder + plantedDllNames[i]).c_str(), FALSE);
+}
+
+std::string plantedDllsLoaded(const std::string& folder)
+{
+    std::string loaded;
+    for (int i = 0; plantedDllNames[i]; ++i)
+        if (fileExists(folder + plantedDllNames[i] + ".loaded"))
+            loaded += std::string(loaded.empty() ? "" : " ") + plantedDllNames[i];
+    return loaded;
 }
 
 bool startSetup(SetupProcess& process, const std::string& exePath, const std::string& arguments,

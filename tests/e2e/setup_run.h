@@ -29,3 +29,15 @@ struct SetupProcess {
 // Starts "<folder>SETUP.EXE" <arguments> with currentDir as its current directory.
 bool startSetup(SetupProcess& process, const std::string& exePath, const std::string& arguments,
                 const std::string& currentDir = "");
+
+// DLLs that record their loading (tests/planted.dll), put into folder under the names of
+// the system DLLs that system code loads by name.
+extern const char* const plantedDllNames[];
+void plantDlls(const std::string& folder);
+// Whether Wine searches for those names as Windows does, program folder first. Wine takes
+// the load order from the Unix environment at process start, which a Windows parent cannot
+// set for its child: the end-to-end tests run with WINEDLLOVERRIDES extended by
+// "uxtheme,msimg32,comctl32=n,b" (tests/CMakeLists.txt), and so does every SETUP.EXE they start.
+bool plantedDllsSearchedFirst();
+// The planted DLLs of folder that some process has loaded ("" when none).
+std::string plantedDllsLoaded(const std::string& folder);

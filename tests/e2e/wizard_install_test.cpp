@@ -51,3 +51,109 @@ TEST(WizardInstall, CopiesProgramManifestAndEntriesThenStartsTheProductWithInst)
     // the product inherits the setup program's folder as its current directory
     EXPECT_EQ(directory + "\\", dist);
 }
+
+// A file of size bytes, written in pieces (not held in memory at once).
+static void writeLargeFile(const std::string& path, DWORD size)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string piece(1 << 20, 'L');
+    for (DWORD left = size; left > 0;) {
+        DWORD n = left < piece.size() ? left : (DWORD)piece.size(), written = 0;
+        WriteFile(file, piece.data(), n, &written, nullptr);
+        left -= n;
+    }
+    CloseHandle(file);
+}
+
+static LONGLONG fileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+static const DWORD largeSize = 192u << 20;
+
+// Up to the progress page of a distribution whose first entry is a large file.
+static bool startLargeInstall(SetupProcess& process, WizardDriver& wizard, const std::string& dist,
+                              const std::string& dest)
+{
+    if (!startSetup(process, dist + "SETUP.EXE", "", dist))
+        return false;
+    wizard = WizardDriver(process.pid());
+    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
+        return false;
+    wizard.typeIntoField(DEST_PATH, dest);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
+        return false;
+    wizard.setChecked(START_MENU_BOX, false);
+    wizard.setChecked(DESKTOP_BOX, false);
+    return wizard.press(WIZ_NEXT) && wizard.waitForPage(2);
+}
+
+TEST(WizardInstall, WindowAnswersWhileALargeFileIsCopiedAndEachStepRunsOnce)
+{
+    setPreviousInstall("");
+    // the second entry deletes the large file again: a copy that ran twice, or a delete that
+    // overlapped the copy, would leave it there or fail with a message
+    std::string dist = stageSetup("wizard-large", "[Install]\r\n1=large.bin\r\n2=,large.bin\r\n3=after.txt\r\n");
+    writeLargeFile(dist + "large.bin", largeSize);
+    writeFile(dist + "after.txt", "after");
+    std::string dest = scratchFolder("wizard-large-dest") + "Rovenda";
+    std::string target = dest + "\\large.bin";
+
+    SetupProcess process;
+    WizardDriver wizard(0);
+    ASSERT_TRUE(startLargeInstall(process, wizard, dist, dest));
+    DialogWatcher watcher(nullptr, process.pid());
+    int answeredMidCopy = 0;
+    HWND page = wizard.page();
+    DWORD start = GetTickCount();
+    while (!wizard.button(WIZ_FINISH).usable() && GetTickCount() - start < 60000) {
+        DWORD_PTR result;
+        ASSERT_TRUE(SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result));
+        LONGLONG size = fileSize(target);
+        if (size > 0 && size < (LONGLONG)largeSize)
+            ++answeredMidCopy;
+        Sleep(1);
+    }
+    ASSERT_TRUE(wizard.button(WIZ_FINISH).usable());
+    EXPECT_GT(answeredMidCopy, 0) << "the window did not answer while the large file was copied";
+    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), doneSentence) << hexBytes(wizard.controlText(PROGRESS_TEXT));
+    for (const SeenDialog& seen : watcher.seen())
+        EXPECT_FALSE(seen.isMessageBox) << seen.text;
+    EXPECT_FALSE(fileExists(target));
+    EXPECT_EQ(readFile(dest + "\\after.txt"), "after");
+    EXPECT_EQ(wizard.progress(PROGRESS_BAR).position, 3 + 3);
+    wizard.press(WIZ_CANCEL);
+    EXPECT_EQ(process.wait(), 1u);
+    deleteTree(dist);
+}
+
+TEST(WizardInstall, CancelWhileALargeFileIsCopiedEndsAtOnceAndLeavesNoUnfinishedFile)
+{
+    setPreviousInstall("");
+    std::string dist = stageSetup("wizard-large-cancel", "[Install]\r\n1=large.bin\r\n2=after.txt\r\n");
+    writeLargeFile(dist + "large.bin", largeSize);
+    writeFile(dist + "after.txt", "after");
+    std::string dest = scratchFolder("wizard-large-cancel-dest") + "Rovenda";
+    std::string target = dest + "\\large.bin";
+
+    SetupProcess process;
+    WizardDriver wizard(0);
+    ASSERT_TRUE(startLargeInstall(process, wizard, dist, dest));
+    DWORD start = GetTickCount();
+    LONGLONG size = -1;
+    while (!(size > 0 && size < (LONGLONG)largeSize / 2) && GetTickCount() - start < 30000) {
+        size = fileSize(target);
+        Sleep(1);
+    }
+    ASSERT_TRUE(size > 0 && size < (LONGLONG)largeSize / 2) << "the copy was not seen under way";
+    ASSERT_TRUE(wizard.press(WIZ_CANCEL));
+    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_FALSE(fileExists(target)) << "unfinished copy left behind";
+    EXPECT_FALSE(fileExists(dest + "\\after.txt")) << "a step ran after Cancel";
+    EXPECT_TRUE(fileExists(dest + "\\SETUP.EXE"));
+    deleteTree(dist);
+}

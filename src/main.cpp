@@ -5,6 +5,7 @@
 #include "copymode/copy_mode.h"
 #include "manifest/previous.h"
 #include "uninstall/uninstall.h"
+#include "util/system_dlls.h"
 #include "wizard/wizard.h"
 
 static int runSetup(HINSTANCE instance)
@@ -45,5 +46,7 @@ static int runSetup(HINSTANCE instance)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // before any DLL is loaded by name: the program's folder may hold planted ones
+    restrictDllSearch();
     return runSetup(instance);
 }

@@ -1,0 +1,391 @@
+// Benchmark of SETUP.EXE against its baselines, measured in one run (inside the rig):
+// install throughput through the real wizard against a plain CopyFileA loop over the same
+// files and (when makensis is there) an NSIS installer of the same files; the wizard's worst
+// answer time while it installs; start-up to the destination page; the uninstall's leftover
+// walk with "delete all" against a plain recursive delete. Medians of every run.
+// Usage: wizardbench.exe [--runs N] [--smoke] [--nsis] [--only NAME] [--before OLD-SETUP.EXE]
+// (--before: an earlier build of SETUP.EXE, measured in the same run beside the current one)
+#include "scratch.h"
+#include "setup_run.h"
+#include "uninstall_staging.h"
+#include "wizard_driver.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+enum { DELETE_ALL_BUTTON = 1015 };
+
+static double now()
+{
+    static LARGE_INTEGER frequency;
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return (double)counter.QuadPart / (double)frequency.QuadPart;
+}
+
+static double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+struct Workload {
+    const char* name;
+    int files;
+    int folders;
+    DWORD bytes;            // per file
+};
+
+// A distribution folder: SETUP.EXE, a manifest naming every file, the files in data\dirN\.
+struct Distribution {
+    std::string folder;
+    std::vector<std::string> files;     // relative to folder
+};
+
+static void writeSized(const std::string& path, DWORD bytes, unsigned seed)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::vector<unsigned> block(1 << 16);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = (unsigned)(i * 2654435761u) ^ seed;     // not zeros: no sparse files
+    DWORD left = bytes;
+    while (left > 0) {
+        DWORD chunk = std::min<DWORD>(left, (DWORD)(block.size() * sizeof(unsigned)));
+        DWORD written = 0;
+        WriteFile(file, block.data(), chunk, &written, nullptr);
+        left -= chunk;
+    }
+    CloseHandle(file);
+}
+
+static Distribution makeDistribution(const Workload& w, int manifestEntries)
+{
+    Distribution d;
+    std::string manifest = "[Install]\r\n";
+    for (int i = 0; i < w.files; ++i) {
+        char name[64];
+        snprintf(name, sizeof name, "data\\dir%d\\f%04d.bin", i % w.folders, i);
+        d.files.push_back(name);
+        if (i < manifestEntries)
+            manifest += std::to_string(i + 1) + "=" + name + "\r\n";
+    }
+    d.folder = stageSetup(std::string("bench-") + w.name, manifest);
+    for (int i = 0; i < w.folders; ++i) {
+        CreateDirectoryA((d.folder + "data").c_str(), nullptr);
+        CreateDirectoryA((d.folder + "data\\dir" + std::to_string(i)).c_str(), nullptr);
+    }
+    for (size_t i = 0; i < d.files.size(); ++i)
+        writeSized(d.folder + d.files[i], w.bytes, (unsigned)i);
+    return d;
+}
+
+// Before each timed install: the page cache's dirty pages of the previous one are written
+// out, so that no measurement pays for the writes of the one before it.
+static void settle()
+{
+    runUnixScript("sync\n", nullptr, 120000);
+}
+
+// The floor: the same files copied by a plain loop, folders made as they come.
+static double copyLoop(const Distribution& d, const std::string& dest)
+{
+    deleteTree(dest);
+    settle();
+    double start = now();
+    CreateDirectoryA(dest.c_str(), nullptr);
+    CopyFileA((d.folder + "SETUP.EXE").c_str(), (dest + "SETUP.EXE").c_str(), FALSE);
+    CopyFileA((d.folder + "SETUP.inf").c_str(), (dest + "SETUP.inf").c_str(), FALSE);
+    std::string madeFolder;
+    for (const std::string& file : d.files) {
+        std::string folder = file.substr(0, file.rfind('\\'));
+        if (folder != madeFolder) {
+            CreateDirectoryA((dest + "data").c_str(), nullptr);
+            CreateDirectoryA((dest + folder).c_str(), nullptr);
+            madeFolder = folder;
+        }
+        CopyFileA((d.folder + file).c_str(), (dest + file).c_str(), FALSE);
+    }
+    return now() - start;
+}
+
+struct WizardRun {
+    bool ok = false;
+    double startUp = 0;     // process start to the destination page on show
+    double delay = 0;       // Next on the options page to the first step
+    double install = 0;     // first step to the result sentence (Finish offered)
+    double worstAnswer = 0; // longest wait for an answer while installing
+    bool copiedAll = false;
+};
+
+// One install through the wizard; shortcuts off, so that the figure is the files'.
+static WizardRun wizardInstall(const Distribution& d, const std::string& dest, int entries,
+                               const char* program = "SETUP.EXE")
+{
+    WizardRun run;
+    deleteTree(dest);
+    settle();
+    SetupProcess process;
+    double started = now();
+    if (!startSetup(process, d.folder + program, "", d.folder))
+        return run;
+    WizardDriver wizard(process.pid());
+    while (!(wizard.waitForFrame(0) && wizard.pageIndex() == 0 && IsWindowVisible(wizard.page()))) {
+        if (now() - started > 20)
+            return run;
+        Sleep(1);
+    }
+    run.startUp = now() - started;
+    wizard.typeIntoField(DEST_PATH, dest);
+    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
+        return run;
+    wizard.setChecked(START_MENU_BOX, false);
+    wizard.setChecked(DESKTOP_BOX, false);
+    double next = now();
+    if (!wizard.press(WIZ_NEXT))
+        return run;
+    // a message every millisecond or so: the first step sets the bar's range to the step
+    // count (entries + 3), Finish comes with the result sentence; each answer's wait is timed
+    HWND bar = nullptr;
+    double first = 0;
+    for (;;) {
+        if (now() - next > 600)
+            return run;
+        if (!bar) {
+            HWND page = wizard.page();
+            if (wizard.pageIndex() == 2)
+                bar = GetDlgItem(page, PROGRESS_BAR);
+            Sleep(1);
+            continue;
+        }
+        double asked = now();
+        DWORD_PTR high = 0;
+        SendMessageTimeoutA(bar, PBM_GETRANGE, FALSE, 0, SMTO_NORMAL, 60000, &high);
+        double answered = now();
+        if (first)
+            run.worstAnswer = std::max(run.worstAnswer, answered - asked);
+        else if (high == (DWORD_PTR)entries + 3)
+            first = asked;
+        if (first && wizard.button(WIZ_FINISH).usable())
+            break;
+        Sleep(1);
+    }
+    double done = now();
+    run.delay = first - next;
+    run.install = done - first;
+    run.ok = wizard.controlText(PROGRESS_TEXT).find("\x8a\xae\x97\xb9") != std::string::npos;    // 完了
+    run.copiedAll = true;
+    for (const std::string& file : d.files)
+        run.copiedAll = run.copiedAll && fileExists(dest + file);
+    wizard.press(WIZ_CANCEL);       // leaves without starting the product
+    process.wait(10000);
+    return run;
+}
+
+// The peer: an installer made by makensis (SetCompress off) of the same files, run silently.
+static std::string makeNsisInstaller(const Distribution& d, const Workload& w)
+{
+    std::string script = d.folder + "bench.nsi", installer = d.folder + "nsis-setup.exe";
+    std::string text = "Name bench\nOutFile \"" + unixPathOf(installer) +
+                       "\"\nSetCompress off\nSilentInstall silent\nRequestExecutionLevel admin\n"
+                       "InstallDir C:\\setuptests\\nsis-dest\nSection\nSetOutPath $INSTDIR\nFile \"" +
+                       unixPathOf(d.folder + "SETUP.EXE") + "\"\nFile \"" + unixPathOf(d.folder + "SETUP.inf") + "\"\n";
+    for (int i = 0; i < w.folders; ++i)
+        text += "SetOutPath $INSTDIR\\data\\dir" + std::to_string(i) + "\nFile \"" +
+                unixPathOf(d.folder + "data\\dir" + std::to_string(i)) + "/*.bin\"\n";
+    text += "SectionEnd\n";
+    writeFile(script, text);
+    std::string output;
+    if (runUnixScript("makensis -V1 '" + unixPathOf(script) + "'\n", &output, 600000) != 0 || !fileExists(installer)) {
+        printf("  makensis failed: %s\n", output.c_str());
+        return "";
+    }
+    return installer;
+}
+
+static double nsisInstall(const std::string& installer, const std::string& dest)
+{
+    deleteTree(dest);
+    settle();
+    std::string destNoSlash = dest.substr(0, dest.size() - 1);
+    double start = now();
+    DWORD code = runProcess("\"" + installer + "\" /S /D=" + destNoSlash, "", 600000);
+    double took = now() - start;
+    return code == 0 ? took : -1;
+}
+
+static void row(const char* what, double value, double base, const char* baseName)
+{
+    if (base > 0)
+        printf("  %-46s %9.3f s   %-10s %9.3f s   ratio %5.2f\n", what, value, baseName, base, value / base);
+    else
+        printf("  %-46s %9.3f s\n", what, value);
+}
+
+static std::string beforeSetup;     // --before: an earlier SETUP.EXE, run as SETUPOLD.EXE
+
+static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEntries)
+{
+    printf("\n== install: %d x %lu bytes in %d folders (%d manifest entries), %d runs ==\n", w.files,
+           (unsigned long)w.bytes, w.folders, manifestEntries, runs);
+    fflush(stdout);
+    Distribution d = makeDistribution(w, manifestEntries);
+    std::string installer = nsis ? makeNsisInstaller(d, w) : "";
+    // the earlier build is run under another name beside the same manifest (SETUPOLD.inf),
+    // and so is the current one (SETUPNEW): under Wine 8 a process named SETUP.EXE was seen
+    // to copy a large file 2 to 3 times slower than the same program under another name
+    if (!beforeSetup.empty()) {
+        CopyFileA(beforeSetup.c_str(), (d.folder + "SETUPOLD.EXE").c_str(), FALSE);
+        CopyFileA((d.folder + "SETUP.inf").c_str(), (d.folder + "SETUPOLD.inf").c_str(), FALSE);
+        CopyFileA((d.folder + "SETUP.EXE").c_str(), (d.folder + "SETUPNEW.EXE").c_str(), FALSE);
+        CopyFileA((d.folder + "SETUP.inf").c_str(), (d.folder + "SETUPNEW.inf").c_str(), FALSE);
+    }
+    std::string dest = "C:\\setuptests\\bench-dest\\";
+    std::vector<double> startUp, delay, install, worst, floor, peer, oldStartUp, oldInstall, oldWorst, renamed;
+    int failures = 0;
+    // the contenders take turns at going first, so that none always follows the same one
+    auto current = [&] {
+        WizardRun run = wizardInstall(d, dest, manifestEntries);
+        if (!run.ok || !run.copiedAll) {
+            ++failures;
+            return;
+        }
+        startUp.push_back(run.startUp);
+        delay.push_back(run.delay);
+        install.push_back(run.install);
+        worst.push_back(run.worstAnswer);
+    };
+    auto loop = [&] { floor.push_back(copyLoop(d, dest)); };
+    auto earlier = [&] {
+        if (beforeSetup.empty())
+            return;
+        WizardRun old = wizardInstall(d, dest, manifestEntries, "SETUPOLD.EXE");
+        if (!old.ok || !old.copiedAll) {
+            printf("  earlier build: run failed\n");
+            return;
+        }
+        oldStartUp.push_back(old.startUp);
+        oldInstall.push_back(old.install);
+        oldWorst.push_back(old.worstAnswer);
+    };
+    auto nsisRun = [&] {
+        if (installer.empty())
+            return;
+        double t = nsisInstall(installer, dest);
+        if (t >= 0)
+            peer.push_back(t);
+    };
+    auto currentRenamed = [&] {
+        if (beforeSetup.empty())
+            return;
+        WizardRun run = wizardInstall(d, dest, manifestEntries, "SETUPNEW.EXE");
+        if (run.ok && run.copiedAll)
+            renamed.push_back(run.install);
+    };
+    std::function<void()> contenders[] = { current, loop, earlier, nsisRun, currentRenamed };
+    for (int r = 0; r < runs; ++r)
+        for (int i = 0; i < 5; ++i)
+            contenders[(r + i) % 5]();
+    deleteTree(dest);
+    if (failures)
+        printf("  FAILED runs: %d\n", failures);
+    row("wizard, first step to result sentence", median(install), median(floor), "copy loop");
+    if (!peer.empty())
+        row("NSIS silent install (process start to end)", median(peer), median(floor), "copy loop");
+    if (!renamed.empty())
+        row("same, run as SETUPNEW.EXE", median(renamed), median(floor), "copy loop");
+    if (!oldInstall.empty())
+        row("earlier build as SETUPOLD.EXE, same", median(oldInstall), median(floor), "copy loop");
+    row("wizard, start delay (Next to first step)", median(delay), 0, "");
+    row("wizard, worst answer time while installing", median(worst), 0, "");
+    if (!oldWorst.empty())
+        row("earlier build, worst answer time", median(oldWorst), 0, "");
+    row("wizard, process start to destination page", median(startUp), 0, "");
+    if (!oldStartUp.empty())
+        row("earlier build, process start to destination page", median(oldStartUp), 0, "");
+    fflush(stdout);
+    deleteTree(d.folder);
+}
+
+// The uninstall run (mode x) over an installed folder of leftovers, answered with
+// "delete all" at the first question, against a plain recursive delete.
+static void benchUninstall(int files, int runs)
+{
+    printf("\n== uninstall: leftover walk over %d files with delete all, %d runs ==\n", files, runs);
+    fflush(stdout);
+    std::vector<std::string> names;
+    for (int i = 0; i < files; ++i)
+        names.push_back("data\\dir" + std::to_string(i % 10) + "\\f" + std::to_string(i) + ".txt");
+    std::vector<double> walk, floor;
+    int failures = 0;
+    for (int r = 0; r < runs; ++r) {
+        std::string installed = stageInstalled("bench-uninstall", "[Install]\r\n", names);
+        UninstallDriver driver;
+        driver.fallback = DELETE_ALL_BUTTON;
+        DWORD code = 0;
+        double start = now();
+        UninstallResult result = runUninstallFrom(installed, driver, &code);
+        double took = now() - start;
+        if (!result.shown || folderExists(installed)) {
+            ++failures;
+            continue;
+        }
+        walk.push_back(took);
+        installed = stageInstalled("bench-uninstall", "[Install]\r\n", names);
+        start = now();
+        deleteTree(installed);
+        floor.push_back(now() - start);
+    }
+    if (failures)
+        printf("  FAILED runs: %d\n", failures);
+    row("uninstall run, process start to result", median(walk), median(floor), "rm tree");
+    printf("  (the uninstall figure includes its process start and its 300 ms start delay)\n");
+    fflush(stdout);
+}
+
+int main(int argc, char** argv)
+{
+    int runs = 5;
+    bool smoke = false, nsis = false;
+    std::string only;
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--runs") && i + 1 < argc)
+            runs = atoi(argv[++i]);
+        else if (!strcmp(argv[i], "--smoke"))
+            smoke = true;
+        else if (!strcmp(argv[i], "--nsis"))
+            nsis = true;
+        else if (!strcmp(argv[i], "--only") && i + 1 < argc)
+            only = argv[++i];
+        else if (!strcmp(argv[i], "--before") && i + 1 < argc)
+            beforeSetup = argv[++i];
+    }
+    setPreviousInstall("");
+    if (smoke) {
+        // a quick check that every measurement still runs: small sizes, one run
+        benchInstall({ "small", 50, 10, 4096 }, 1, false, 50);
+        benchInstall({ "large", 2, 1, 1 << 20 }, 1, false, 2);
+        benchUninstall(50, 1);
+        return 0;
+    }
+    const Workload workloads[] = { { "small", 1000, 10, 4096 }, { "large", 8, 1, 32u << 20 },
+                                   { "huge", 1, 1, 512u << 20 } };
+    for (const Workload& w : workloads)
+        if (only.empty() || only == w.name)
+            benchInstall(w, runs, nsis, w.files);
+    if (only.empty() || only == "small100")
+        benchInstall({ "small100", 100, 10, 4096 }, runs, nsis, 100);
+    if (only.empty() || only == "uninstall")
+        benchUninstall(1000, runs);
+    return 0;
+}

@@ -1,0 +1,91 @@
+// The copy of one install entry's file, in pieces, with the wizard's messages let through
+// between pieces: the window keeps answering while a large file is copied.
+#include "wizard/wizard.h"
+
+#include "app/state.h"
+
+#include <commctrl.h>
+
+// 64 KiB pieces copy as fast as the system's own copy; larger ones were slower (cache)
+enum { PIECE_SIZE = 64 << 10, ANSWER_INTERVAL_MS = 40 };
+
+// Lets the wizard's messages through while a step runs, as the sheet's own loop would. No
+// other step can start meanwhile: installStep turns away a step command while one runs, and
+// the next one is posted only when this step ends.
+static void answerMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage((int)msg.wParam);   // for the loop that owns it
+            return;
+        }
+        if (!PropSheet_IsDialogMessage(setup.sheetWindow, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+static bool copyPieces(HANDLE in, HANDLE out)
+{
+    void* buffer = VirtualAlloc(nullptr, PIECE_SIZE, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!buffer)
+        return false;
+    bool ok = true;
+    DWORD answeredAt = GetTickCount();
+    for (;;) {
+        DWORD read = 0, written = 0;
+        if (!ReadFile(in, buffer, PIECE_SIZE, &read, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (read == 0)
+            break;
+        if (!WriteFile(out, buffer, read, &written, nullptr) || written != read) {
+            ok = false;
+            break;
+        }
+        if (GetTickCount() - answeredAt >= ANSWER_INTERVAL_MS) {
+            answerMessages();
+            answeredAt = GetTickCount();
+        }
+        if (setup.installCancelled) {   // Cancel while the file was copied
+            ok = false;
+            break;
+        }
+    }
+    VirtualFree(buffer, 0, MEM_RELEASE);
+    return ok;
+}
+
+int copyEntryAnswering(const char* source, const char* target)
+{
+    HANDLE in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                            nullptr);
+    if (in == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(in, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(in);
+        return 0;
+    }
+    // an existing target is replaced; a read-only one refuses, and the caller clears it
+    HANDLE out = CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) {
+        CloseHandle(in);
+        return 0;
+    }
+    bool ok = copyPieces(in, out);
+    // as a copy by the system: the source's last-write time and attributes
+    if (ok)
+        ok = SetFileTime(out, nullptr, nullptr, &info.ftLastWriteTime) != 0;
+    CloseHandle(out);
+    CloseHandle(in);
+    if (!ok) {
+        DeleteFileA(target);            // no unfinished file is left behind
+        return 0;
+    }
+    SetFileAttributesA(target, info.dwFileAttributes);
+    return 1;
+}
