@@ -70,8 +70,12 @@ int copyEntryAnswering(const char* source, const char* target)
         CloseHandle(in);
         return 0;
     }
-    // an existing target is replaced; a read-only one refuses, and the caller clears it
-    HANDLE out = CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // an existing target is replaced; a read-only one refuses, and the caller clears it.
+    // The source's attributes are given at creation, which saves a call by path for every
+    // file; read-only comes only after the copy, so that a cut file can still be deleted
+    DWORD attributes = info.dwFileAttributes & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
+    HANDLE out = CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) {
         CloseHandle(in);
         return 0;
@@ -86,6 +90,7 @@ int copyEntryAnswering(const char* source, const char* target)
         DeleteFileA(target);            // no unfinished file is left behind
         return 0;
     }
-    SetFileAttributesA(target, info.dwFileAttributes);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(target, info.dwFileAttributes);
     return 1;
 }
