@@ -55,7 +55,6 @@ bool findManifestEntry(const char* section, int number, IniLine* line)
 {
     readManifestOnce();
     ManifestText& manifest = setup.manifest;
-    const char* key = formatKey((unsigned)number);
     if (manifest.text == nullptr)
         return false;
     const ManifestSectionIndex* index = nullptr;
@@ -72,5 +71,5 @@ bool findManifestEntry(const char* section, int number, IniLine* line)
         iniLineAt(manifest.text, manifest.size, at - 1, line);
         return true;
     }
-    return iniFindValue(manifest.text, manifest.size, section, key, line);
+    return iniFindValue(manifest.text, manifest.size, section, formatKey((unsigned)number), line);
 }
