@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 static std::string desktopFolder()
@@ -44,24 +43,6 @@ static ::testing::AssertionResult runCopyMode(const std::string& programFolder, 
     return ::testing::AssertionSuccess();
 }
 
-// The names in a folder, "." and ".." left out, sorted.
-static std::vector<std::string> folderContents(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 static std::string manifest(const std::vector<std::string>& values)
 {
     std::string text = "[Install]\r\n";
@@ -77,8 +58,8 @@ TEST(CopyMode, OneSeparatorOnlyDoesNothing)
     std::string start = scratchFolder("copy-one-slash-start");
     DesktopLink link("CopyOneSlash");
     ASSERT_TRUE(runCopyMode(program, "CopyOneSlash/tool.exe", start));
-    EXPECT_TRUE(folderContents(start).empty());
-    EXPECT_EQ(folderContents(program), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "tool.exe" }));
+    EXPECT_TRUE(namesInFolder(start).empty());
+    EXPECT_EQ(namesInFolder(program), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "tool.exe" }));
     EXPECT_FALSE(fileExists(link.path));
 }
 
@@ -97,7 +78,7 @@ TEST(CopyMode, CopiesDestinationNamesFromTheProgramFolderAndLinksTheTarget)
     EXPECT_EQ(readFile(copy + "\\tool.exe"), "tool");
     EXPECT_EQ(readFile(copy + "\\data\\a.dat"), "destination name");
     // neither the program nor its manifest is part of the copy
-    EXPECT_EQ(folderContents(copy + "\\"), (std::vector<std::string> { "data", "tool.exe" }));
+    EXPECT_EQ(namesInFolder(copy + "\\"), (std::vector<std::string> { "data", "tool.exe" }));
     ASSERT_TRUE(fileExists(link.path));
     LinkContents contents = readLinkWithLnkinfo(link.path);
     ASSERT_TRUE(contents.read) << contents.report;
@@ -135,8 +116,8 @@ TEST(CopyMode, OnlyValuesWithACommaGetTheirFirstFolderLevel)
     std::string copy = scratchFolder("copy-levels-dest");
     ASSERT_TRUE(runCopyMode(program, "CopyLevels/none/" + copy));
     // without a comma no folder is made; with one only the first level
-    EXPECT_EQ(folderContents(copy), (std::vector<std::string> { "m", "old.dll", "p" }));
-    EXPECT_TRUE(folderContents(copy + "p\\").empty());
+    EXPECT_EQ(namesInFolder(copy), (std::vector<std::string> { "m", "old.dll", "p" }));
+    EXPECT_TRUE(namesInFolder(copy + "p\\").empty());
     EXPECT_EQ(readFile(copy + "m\\n.dat"), "n");
     // a value that deletes in the wizard is copied here like any other
     EXPECT_EQ(readFile(copy + "old.dll"), "old");
@@ -161,7 +142,7 @@ TEST(CopyMode, CopiesOnlyTheFirst199Entries)
     std::string copy = scratchFolder("copy-limit-dest");
 
     ASSERT_TRUE(runCopyMode(program, "CopyLimit/none/" + copy));
-    EXPECT_EQ(folderContents(copy).size(), 199u);
+    EXPECT_EQ(namesInFolder(copy).size(), 199u);
     EXPECT_EQ(readFile(copy + "f199.dat"), "f199.dat");
     EXPECT_FALSE(fileExists(copy + "f200.dat"));
 }
@@ -177,10 +158,10 @@ TEST(CopyMode, DestinationWhoseParentIsMissingGetsNothingAnywhere)
     DesktopLink link("CopyNoParent");
 
     ASSERT_TRUE(runCopyMode(program, "CopyNoParent/tool.exe/" + base + "missing\\Copy", start));
-    EXPECT_TRUE(folderContents(base).empty());
+    EXPECT_TRUE(namesInFolder(base).empty());
     // the folder level of ",data\a.dat" lands neither where the program was started nor beside it
-    EXPECT_TRUE(folderContents(start).empty());
-    EXPECT_EQ(folderContents(program), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "data", "tool.exe" }));
+    EXPECT_TRUE(namesInFolder(start).empty());
+    EXPECT_EQ(namesInFolder(program), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "data", "tool.exe" }));
     EXPECT_FALSE(fileExists(link.path));
 }
 
@@ -247,7 +228,7 @@ TEST(CopyMode, RelativeFolderIsTakenFromWhereTheProgramWasStarted)
     // the first entry moves the current directory into the copy; the later ones still
     // go to the same folder, not to Copy\Copy
     ASSERT_TRUE(runCopyMode(program, "CopyRelative/tool.exe/Copy", start));
-    EXPECT_EQ(folderContents(start + "Copy\\"), (std::vector<std::string> { "b.dat", "sub", "tool.exe" }));
+    EXPECT_EQ(namesInFolder(start + "Copy\\"), (std::vector<std::string> { "b.dat", "sub", "tool.exe" }));
     EXPECT_EQ(readFile(start + "Copy\\sub\\a.dat"), "a");
     LinkContents contents = readLinkWithLnkinfo(link.path);
     ASSERT_TRUE(contents.read) << contents.report;
@@ -268,7 +249,7 @@ TEST(CopyMode, ArgumentTextOver519BytesDoesNothing)
 
     deleteTree(base + "Copy");
     ASSERT_TRUE(runCopyMode(program, std::string(520 - tail.size(), 'L') + tail));
-    EXPECT_TRUE(folderContents(base).empty());
+    EXPECT_TRUE(namesInFolder(base).empty());
 }
 
 TEST(CopyMode, DestinationFolderOver259BytesIsNotCut)
@@ -282,7 +263,7 @@ TEST(CopyMode, DestinationFolderOver259BytesIsNotCut)
 
     ASSERT_TRUE(runCopyMode(program, "CopyLongFolder/tool.exe/" + folder));
     // its first 259 bytes name another folder, which must not receive the copy
-    EXPECT_TRUE(folderContents(base).empty());
+    EXPECT_TRUE(namesInFolder(base).empty());
     EXPECT_FALSE(fileExists(link.path));
 }
 
@@ -302,7 +283,7 @@ TEST(CopyMode, PathsThatDoNotFitAreLeftOutAndTheRestIsCopied)
     // the long name is left out, not copied under its first 259 bytes; the value over
     // 259 bytes is skipped and the entries after it are still copied
     ASSERT_TRUE(runCopyMode(program, "CopyFit/" + target + "/" + copy));
-    EXPECT_EQ(folderContents(copy), (std::vector<std::string> { target, "s.dat", "t.dat" }));
+    EXPECT_EQ(namesInFolder(copy), (std::vector<std::string> { target, "s.dat", "t.dat" }));
     EXPECT_TRUE(fileExists(link.path));
 
     // a shortcut target that does not fit gives no shortcut, not one to its cut form

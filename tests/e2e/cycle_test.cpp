@@ -163,6 +163,20 @@ protected:
         EXPECT_FALSE(fileExists(desktopLink()));
     }
 
+    // The removal from the Uninstall entry with Yes to every question: nothing is left of
+    // the installation and the result says so.
+    void removeEverythingFromTheEntry()
+    {
+        UninstallDriver driver;
+        driver.fallback = IDYES;
+        RemovalSeen seen;
+        ASSERT_NO_FATAL_FAILURE(uninstallFromTheEntry(driver, &seen));
+        expectRemovedWhateverWasKept(seen, driver);
+        EXPECT_TRUE(driver.seen->messages.empty());
+        EXPECT_FALSE(folderExists(installed));
+        EXPECT_EQ(seen.result.text, removedText) << hexBytes(seen.result.text);
+    }
+
     std::string installed;
 };
 
@@ -188,15 +202,7 @@ TEST_F(Cycle, RemovalFromTheUninstallEntryKeepsTheUserFileAnsweredNoAndSaysTheFo
 TEST_F(Cycle, RemovalFromTheUninstallEntryWithEveryFileDeletedLeavesNoFolderAndReportsSuccess)
 {
     ASSERT_NO_FATAL_FAILURE(installSample("cycle all"));
-    UninstallDriver driver;
-    driver.fallback = IDYES;
-    RemovalSeen seen;
-    ASSERT_NO_FATAL_FAILURE(uninstallFromTheEntry(driver, &seen));
-
-    expectRemovedWhateverWasKept(seen, driver);
-    EXPECT_TRUE(driver.seen->messages.empty());
-    EXPECT_FALSE(folderExists(installed));
-    EXPECT_EQ(seen.result.text, removedText) << hexBytes(seen.result.text);
+    ASSERT_NO_FATAL_FAILURE(removeEverythingFromTheEntry());
 }
 
 TEST_F(Cycle, AJapaneseFolderGoesThroughInstallCopyModeAndRemoval)
@@ -218,14 +224,7 @@ TEST_F(Cycle, AJapaneseFolderGoesThroughInstallCopyModeAndRemoval)
     EXPECT_TRUE(linkIs(link, copy + "\\Rovenda.exe", "", copy));
     DeleteFileA(link.c_str());
 
-    UninstallDriver driver;
-    driver.fallback = IDYES;
-    RemovalSeen seen;
-    ASSERT_NO_FATAL_FAILURE(uninstallFromTheEntry(driver, &seen));
-    expectRemovedWhateverWasKept(seen, driver);
-    EXPECT_TRUE(driver.seen->messages.empty());
-    EXPECT_FALSE(folderExists(installed));
-    EXPECT_EQ(seen.result.text, removedText) << hexBytes(seen.result.text);
+    ASSERT_NO_FATAL_FAILURE(removeEverythingFromTheEntry());
     // the copy and the folder above the installation are not the uninstall's
     EXPECT_TRUE(fileExists(copy + "\\Rovenda.exe"));
     deleteTree(top);

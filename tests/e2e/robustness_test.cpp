@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -48,19 +47,6 @@ TEST(BadInput, AnUninstallStringThatIsNoTextIsNotTakenForAFolder)
     setPreviousInstall("");
 }
 
-// Goes through the first two pages to the progress page with both boxes checked.
-static bool reachSteps(WizardDriver& wizard, const std::string& dest)
-{
-    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
-        return false;
-    wizard.typeIntoField(DEST_PATH, dest);
-    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
-        return false;
-    wizard.setChecked(START_MENU_BOX, true);
-    wizard.setChecked(DESKTOP_BOX, true);
-    return wizard.press(WIZ_NEXT) && wizard.waitForPage(2);
-}
-
 TEST(BadInput, CancelWhileTheStepsRunEndsWithOneAndRunsNoStepTwice)
 {
     setPreviousInstall("");
@@ -81,7 +67,7 @@ TEST(BadInput, CancelWhileTheStepsRunEndsWithOneAndRunsNoStepTwice)
     SetupProcess process;
     ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
     WizardDriver wizard(process.pid());
-    ASSERT_TRUE(reachSteps(wizard, dest));
+    ASSERT_TRUE(driveToProgressPage(wizard, dest, 1, 1));     // both boxes checked
     std::vector<SeenDialog> seen;
     {
         DialogWatcher watcher(answerInTurn({}), process.pid());
@@ -155,15 +141,8 @@ static InstallRun installWith(const std::string& name, const std::string& manife
     WizardDriver wizard(process.pid());
     DialogWatcher watcher(
         [](const SeenDialog& d) { return !d.isMessageBox ? 0 : d.button(IDYES) ? IDYES : IDOK; }, process.pid());
-    if (wizard.waitForFrame() && wizard.waitForPage(0)) {
-        wizard.typeIntoField(DEST_PATH, run.dest);
-        if (wizard.press(WIZ_NEXT) && wizard.waitForPage(1)) {
-            wizard.setChecked(START_MENU_BOX, false);
-            wizard.setChecked(DESKTOP_BOX, false);
-            if (wizard.press(WIZ_NEXT) && wizard.waitForPage(2) && wizard.waitForButton(WIZ_FINISH, finishTimeoutMs))
-                run.result = wizard.controlText(PROGRESS_TEXT);
-        }
-    }
+    if (driveToFinish(wizard, run.dest, 0, 0, finishTimeoutMs))
+        run.result = wizard.controlText(PROGRESS_TEXT);
     wizard.press(WIZ_CANCEL);       // Finish would start the product: close without it
     if (process.wait() != 1u)
         run.result = "exit value not 1";
@@ -173,43 +152,25 @@ static InstallRun installWith(const std::string& name, const std::string& manife
     return run;
 }
 
-// The names in a folder (files and folders), sorted, "." and ".." left out.
-static std::vector<std::string> namesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string n = found.cFileName;
-        if (n != "." && n != "..")
-            names.push_back(n);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(BadInput, OddManifestsInstallWhatTheyNameAndNothingElse)
 {
     typedef std::vector<std::string> Names;
     // empty: the program and its manifest
     InstallRun run = installWith("manifest-empty", "");
     EXPECT_EQ(run.result, doneSentence);
-    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
+    EXPECT_EQ(namesInFolder(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
 
     // blanks around keys and values are the profile reader's to drop; a key with a leading
     // zero is never asked for, and the count stops before it
     run = installWith("manifest-blanks", "[Install]\r\n  1  =   readme.txt   \r\n02=説明.txt\r\n");
     EXPECT_EQ(run.result, doneSentence);
-    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt" }));
+    EXPECT_EQ(namesInFolder(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt" }));
     EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
 
     // UTF-8 with a byte-order mark: the text reaches the program in its own code page
     run = installWith("manifest-utf8", "\xEF\xBB\xBF[Install]\r\n1=readme.txt\r\n2=\xE8\xAA\xAC\xE6\x98\x8E.txt\r\n");
     EXPECT_EQ(run.result, doneSentence);
-    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt", "説明.txt" }));
+    EXPECT_EQ(namesInFolder(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt", "説明.txt" }));
 
     // binary garbage: whatever the reader makes of it, no file lands outside the folder
     std::string garbage;
@@ -220,7 +181,7 @@ TEST(BadInput, OddManifestsInstallWhatTheyNameAndNothingElse)
     }
     run = installWith("manifest-garbage", garbage);
     EXPECT_TRUE(run.result == doneSentence || run.result == failedSentence) << hexBytes(run.result);
-    EXPECT_EQ(namesIn(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
+    EXPECT_EQ(namesInFolder(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
     EXPECT_TRUE(run.messages.empty());
 }
 

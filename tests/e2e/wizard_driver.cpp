@@ -240,7 +240,7 @@ std::string iconShown(const SeenDialog& messageBox)
     return best;
 }
 
-bool driveToFinish(WizardDriver& wizard, const std::string& destination, int startMenu, int desktop)
+bool driveToProgressPage(WizardDriver& wizard, const std::string& destination, int startMenu, int desktop)
 {
     if (!wizard.waitForFrame() || !wizard.waitForPage(0))
         return false;
@@ -251,9 +251,14 @@ bool driveToFinish(WizardDriver& wizard, const std::string& destination, int sta
         wizard.setChecked(START_MENU_BOX, startMenu != 0);
     if (desktop >= 0)
         wizard.setChecked(DESKTOP_BOX, desktop != 0);
-    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(2))
-        return false;
-    return wizard.waitForButton(WIZ_FINISH);
+    return wizard.press(WIZ_NEXT) && wizard.waitForPage(2);
+}
+
+bool driveToFinish(WizardDriver& wizard, const std::string& destination, int startMenu, int desktop,
+                   DWORD finishTimeoutMs)
+{
+    return driveToProgressPage(wizard, destination, startMenu, desktop) &&
+           wizard.waitForButton(WIZ_FINISH, finishTimeoutMs);
 }
 
 static const char uninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korval";

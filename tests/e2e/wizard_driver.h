@@ -83,9 +83,12 @@ std::string iconShown(const SeenDialog& messageBox);
 
 
 
-// Convenience for the common path: accept the destination, keep or set the options,
-// and run the installation to the Finish button.
-bool driveToFinish(WizardDriver& wizard, const std::string& destination, int startMenu = -1, int desktop = -1);
+// Convenience for the common path: type the destination, keep (-1) or set the options, and
+// go on to the progress page, where the installation starts.
+bool driveToProgressPage(WizardDriver& wizard, const std::string& destination, int startMenu = -1, int desktop = -1);
+// The same, then the installation run to the Finish button.
+bool driveToFinish(WizardDriver& wizard, const std::string& destination, int startMenu = -1, int desktop = -1,
+                   DWORD finishTimeoutMs = 20000);
 
 // The previous installation's Uninstall entry, in the registry view of this build (the
 // same bitness as the SETUP.EXE under test). An empty value deletes the key.

@@ -82,14 +82,7 @@ static bool startLargeInstall(SetupProcess& process, WizardDriver& wizard, const
     if (!startSetup(process, dist + "SETUP.EXE", "", dist))
         return false;
     wizard = WizardDriver(process.pid());
-    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
-        return false;
-    wizard.typeIntoField(DEST_PATH, dest);
-    if (!wizard.press(WIZ_NEXT) || !wizard.waitForPage(1))
-        return false;
-    wizard.setChecked(START_MENU_BOX, false);
-    wizard.setChecked(DESKTOP_BOX, false);
-    return wizard.press(WIZ_NEXT) && wizard.waitForPage(2);
+    return driveToProgressPage(wizard, dest, 0, 0);
 }
 
 TEST(WizardInstall, WindowAnswersWhileALargeFileIsCopiedAndEachStepRunsOnce)

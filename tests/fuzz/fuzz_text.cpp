@@ -9,23 +9,13 @@
 #include "manifest/previous.h"
 #include "util/text.h"
 
+#include "fuzz_check.h"
+
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <string>
-
-#define CHECK(condition)                                                                   \
-    do {                                                                                   \
-        if (!(condition))                                                                  \
-            failed(#condition, __LINE__);                                                  \
-    } while (0)
-
-[[noreturn]] static void failed(const char* condition, int line)
-{
-    __builtin_printf("check failed at line %d: %s\n", line, condition);
-    abort();
-}
 
 static bool terminatedWithin(const char* text, size_t size)
 {

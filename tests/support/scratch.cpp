@@ -4,6 +4,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 std::string scratchFolder(const std::string& name)
 {
     CreateDirectoryA("C:\\setuptests", nullptr);
@@ -78,6 +80,23 @@ bool folderExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> namesInFolder(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void setRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& value)

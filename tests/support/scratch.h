@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // A new, empty folder for one test: C:\setuptests\<name>\ (with its trailing backslash).
 std::string scratchFolder(const std::string& name);
@@ -15,6 +16,8 @@ void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);      // a plain file
 bool folderExists(const std::string& path);
+// The names in a folder (files and folders), sorted, "." and ".." left out.
+std::vector<std::string> namesInFolder(const std::string& folder);
 
 // A registry key and its value, in the registry view of the test program, which is the
 // view of the SETUP.EXE of the same build (the i686 one sees the 32-bit view).

@@ -110,15 +110,7 @@ TEST(MakeFolderPath, TrailByte0x5CInsideAFolderNameIsNoLevel)
     EXPECT_EQ(makeFolderPath(path), 1);
     EXPECT_TRUE(folderExists(folder + soft + "\\" + data));
     // no folder named by ソ's first byte alone: the scratch folder holds ソフト and nothing else
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    std::vector<std::string> names;
-    do {
-        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    EXPECT_EQ(names, std::vector<std::string>{ soft });
+    EXPECT_EQ(namesInFolder(folder), std::vector<std::string>{ soft });
 }
 
 TEST(MakeFolderPath, PathWithoutDriveFormIsOneLevel)
