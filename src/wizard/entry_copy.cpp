@@ -65,15 +65,21 @@ int copyEntryAnswering(const char* source, const char* target)
                             nullptr);
     if (in == INVALID_HANDLE_VALUE)
         return 0;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(in, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    // attributes and times only: the fuller GetFileInformationByHandle also asks for the
+    // volume's serial number, which under Wine costs more than copying a small file
+    FILE_BASIC_INFO info;
+    if (!GetFileInformationByHandleEx(in, FileBasicInfo, &info, sizeof info) ||
+        (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         CloseHandle(in);
         return 0;
     }
+    FILETIME lastWrite;
+    lastWrite.dwLowDateTime = (DWORD)info.LastWriteTime.QuadPart;
+    lastWrite.dwHighDateTime = (DWORD)(info.LastWriteTime.QuadPart >> 32);
     // an existing target is replaced; a read-only one refuses, and the caller clears it.
     // The source's attributes are given at creation, which saves a call by path for every
     // file; read-only comes only after the copy, so that a cut file can still be deleted
-    DWORD attributes = info.dwFileAttributes & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
+    DWORD attributes = info.FileAttributes & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
     HANDLE out = CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) {
@@ -83,14 +89,14 @@ int copyEntryAnswering(const char* source, const char* target)
     bool ok = copyPieces(in, out);
     // as a copy by the system: the source's last-write time and attributes
     if (ok)
-        ok = SetFileTime(out, nullptr, nullptr, &info.ftLastWriteTime) != 0;
+        ok = SetFileTime(out, nullptr, nullptr, &lastWrite) != 0;
     CloseHandle(out);
     CloseHandle(in);
     if (!ok) {
         DeleteFileA(target);            // no unfinished file is left behind
         return 0;
     }
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesA(target, info.dwFileAttributes);
+    if (info.FileAttributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(target, info.FileAttributes);
     return 1;
 }
