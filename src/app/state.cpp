@@ -13,6 +13,7 @@ const ProductConfig product = {
 };
 
 SetupState setup;
+char copyPiece[COPY_PIECE_SIZE];
 
 void resetSetupState()
 {

@@ -61,7 +61,6 @@ struct SetupState {
     HWND activeDialog;
     int stepIndex;
     int installFailed;
-    char madeFolder[PATH_SIZE];     // the folder levels of an earlier install entry, made already
     unsigned barMovedAt;            // tick count of the progress bar's last move
     int stepRunning;                // 1 while an install step runs (it may let messages through)
     int installCancelled;           // 1 once the wizard was cancelled during the installation
@@ -71,6 +70,11 @@ struct SetupState {
 
 extern SetupState setup;
 extern const ProductConfig product;
+
+// The install copy's buffer, one for the whole run (a buffer for each file cost time under
+// Wine). 64 KiB pieces copy as fast as the system's own copy; larger ones were slower.
+enum { COPY_PIECE_SIZE = 64 << 10 };
+extern char copyPiece[COPY_PIECE_SIZE];
 
 // Back to the state of a freshly started process (tests run many scenarios in one process).
 void resetSetupState();

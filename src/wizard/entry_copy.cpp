@@ -6,8 +6,7 @@
 
 #include <commctrl.h>
 
-// 64 KiB pieces copy as fast as the system's own copy; larger ones were slower (cache)
-enum { PIECE_SIZE = 64 << 10, ANSWER_INTERVAL_MS = 40 };
+enum { ANSWER_INTERVAL_MS = 40 };
 
 // Lets the wizard's messages through while a step runs, as the sheet's own loop would. No
 // other step can start meanwhile: installStep turns away a step command while one runs, and
@@ -29,20 +28,17 @@ static void answerMessages()
 
 static bool copyPieces(HANDLE in, HANDLE out)
 {
-    void* buffer = VirtualAlloc(nullptr, PIECE_SIZE, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!buffer)
-        return false;
     bool ok = true;
     DWORD answeredAt = GetTickCount();
     for (;;) {
         DWORD read = 0, written = 0;
-        if (!ReadFile(in, buffer, PIECE_SIZE, &read, nullptr)) {
+        if (!ReadFile(in, copyPiece, COPY_PIECE_SIZE, &read, nullptr)) {
             ok = false;
             break;
         }
         if (read == 0)
             break;
-        if (!WriteFile(out, buffer, read, &written, nullptr) || written != read) {
+        if (!WriteFile(out, copyPiece, read, &written, nullptr) || written != read) {
             ok = false;
             break;
         }
@@ -55,7 +51,6 @@ static bool copyPieces(HANDLE in, HANDLE out)
             break;
         }
     }
-    VirtualFree(buffer, 0, MEM_RELEASE);
     return ok;
 }
 

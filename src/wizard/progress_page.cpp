@@ -22,20 +22,21 @@ static int copyEntryFile()
     return copyEntryAnswering(setup.entryValue, setup.entryTarget);
 }
 
-// The folder part of entryTarget (up to its last backslash) equals madeFolder: the levels
-// were made for an earlier entry of this run, and the folder walk is not repeated.
-static bool foldersMadeAlready()
+// The folder levels of the relative part, each made when missing; the text after the last
+// backslash is the file. A level that is a plain file, or cannot be made, gets its message.
+static int makeTargetFolders()
 {
-    const char* lastSeparator = nullptr;
-    for (const char* p = findChar(setup.targetTail, '\\'); p; p = findChar(p + 1, '\\'))
-        lastSeparator = p;
-    if (!lastSeparator)
-        return true;                // no folder level in the relative part
-    size_t length = (size_t)(lastSeparator + 1 - setup.entryTarget);
-    if (strncmp(setup.entryTarget, setup.madeFolder, length) != 0 || setup.madeFolder[length] != 0)
-        return false;
-    setup.targetTail = const_cast<char*>(lastSeparator) + 1;
-    return true;
+    for (char* separator = findChar(setup.targetTail, '\\'); separator;
+         separator = findChar(setup.targetTail, '\\')) {
+        setup.targetTail = separator + 1;
+        char saved = *setup.targetTail;
+        *setup.targetTail = 0;
+        int made = makeFolderLevel(setup.entryTarget);
+        *setup.targetTail = saved;
+        if (!made)
+            return 0;
+    }
+    return 1;
 }
 
 int installOneEntry()
@@ -46,21 +47,14 @@ int installOneEntry()
     if (setup.entryValue[0] == 0)
         return removeFile(setup.entryTarget);
 
-    // the folder levels of the relative part; the text after the last backslash is the file
-    if (!foldersMadeAlready()) {
-        for (char* separator = findChar(setup.targetTail, '\\'); separator;
-             separator = findChar(setup.targetTail, '\\')) {
-            setup.targetTail = separator + 1;
-            char saved = *setup.targetTail;
-            *setup.targetTail = 0;
-            int made = makeFolderLevel(setup.entryTarget);
-            if (made)
-                textCopy(setup.madeFolder, sizeof setup.madeFolder, setup.entryTarget);
-            *setup.targetTail = saved;
-            if (!made)
-                return 0;
-        }
-    }
+    // The copy is tried first: its target's folder is there for nearly every entry, and
+    // walking the levels (a look at each) cost as much as copying a small file. Only when
+    // the copy fails are the levels walked and the copy tried again, so a missing level is
+    // made and a level that is a plain file gets its message, as before any copy.
+    if (copyEntryFile())
+        return 1;
+    if (setup.installCancelled || !makeTargetFolders())
+        return 0;
     if (copyEntryFile())
         return 1;
     if (setup.installCancelled)
