@@ -41,7 +41,7 @@ TEST(InstallOneEntry, ASourceThatIsMissingFailsWithoutAMessage)
     prepare("entry-missing", "1=sub\\missing.txt\r\n");
     ASSERT_EQ(loadInstallEntry(1), 1);
     EXPECT_EQ(installOneEntry(), 0);
-    // the folder level is made before the copy is tried
+    // the folder levels are still made when the copy fails
     EXPECT_TRUE(folderExists(std::string(setup.destDir) + "sub"));
 }
 
@@ -56,4 +56,39 @@ TEST(InstallOneEntry, ATrailByte0x5CInAFolderNameIsNoSeparator)
     EXPECT_EQ(installOneEntry(), 1);
     EXPECT_EQ(readFile(std::string(setup.destDir) + "ソフト\\a.txt"), "a");
     EXPECT_EQ(namesInFolder(setup.destDir).size(), 1u);
+}
+
+// A small file is copied at once; one past 256 KiB is finished, given its time and closed by a
+// thread of its own. Either way the target is the source's bytes, last-write time and
+// attributes, whole by the time the step returns.
+TEST(InstallOneEntry, SmallAndLargeFilesArriveWholeWithTheSourcesTimeAndAttributes)
+{
+    std::string dist = prepare("entry-sizes", "1=small.bin,a\\small.bin\r\n2=large.bin,a\\b\\large.bin\r\n");
+    std::string large(3 * 1024 * 1024 + 17, 0);
+    for (size_t i = 0; i < large.size(); ++i)
+        large[i] = (char)(i * 131 + i / 4096);
+    writeFile(dist + "small.bin", "small");
+    writeFile(dist + "large.bin", large);
+    FILETIME past = { 0x12345600, 0x01c00000 };     // the 1990s
+    for (const char* name : { "small.bin", "large.bin" }) {
+        HANDLE file = CreateFileA((dist + name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &past);
+        CloseHandle(file);
+        SetFileAttributesA((dist + name).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    }
+    const char* targets[] = { "a\\small.bin", "a\\b\\large.bin" };
+    for (int entry = 1; entry <= 2; ++entry) {
+        SCOPED_TRACE(entry);
+        ASSERT_EQ(loadInstallEntry(entry), 1);
+        ASSERT_EQ(installOneEntry(), 1);
+        std::string target = std::string(setup.destDir) + targets[entry - 1];
+        EXPECT_EQ(readFile(target), entry == 1 ? std::string("small") : large);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        ASSERT_TRUE(GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &data));
+        EXPECT_EQ(CompareFileTime(&data.ftLastWriteTime, &past), 0);
+        EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);      // the scratch folder is removed
+    }
+    for (const char* name : { "small.bin", "large.bin" })
+        SetFileAttributesA((dist + name).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
