@@ -25,7 +25,7 @@ void keepSheetCaption(HWND page);
 enum { WM_KEEP_CAPTION = WM_APP + 1 };
 #endif
 
-// Runs the install step numbered setup.stepIndex and chains the next one.
+// Runs the install steps from setup.stepIndex on for a few milliseconds and chains the next.
 void installStep();
 
 // Copies source over target as CopyFile does (the source's attributes and last-write time),
