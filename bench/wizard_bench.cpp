@@ -51,6 +51,7 @@ struct Workload {
 struct Distribution {
     std::string folder;
     std::vector<std::string> files;     // relative to folder
+    double bytes;                       // of all the files
 };
 
 static void writeSized(const std::string& path, DWORD bytes, unsigned seed)
@@ -72,6 +73,7 @@ static void writeSized(const std::string& path, DWORD bytes, unsigned seed)
 static Distribution makeDistribution(const Workload& w, int manifestEntries)
 {
     Distribution d;
+    d.bytes = (double)w.files * w.bytes;
     std::string manifest = "[Install]\r\n";
     for (int i = 0; i < w.files; ++i) {
         char name[64];
@@ -90,18 +92,26 @@ static Distribution makeDistribution(const Workload& w, int manifestEntries)
     return d;
 }
 
-// Before each timed install: the page cache's dirty pages of the previous one are written
-// out, so that no measurement pays for the writes of the one before it.
-static void settle()
+// Before each timed install, every contender is given the same start: the page cache's dirty
+// pages of the previous install are written out, so that none pays for the writes of the one
+// before it, and what the install reads (the distribution's files, or the NSIS installer) is
+// read into the cache. This machine is a virtual one that hands memory freed for a second or
+// more back to its host, and memory taken back is about three times slower to fill; so before
+// a workload of 64 MB or more the benchmark waits 3 s, until the memory the previous install
+// freed is gone for every contender alike. Without the wait, whichever contender followed a
+// pause paid for it (a 512 MB install took 0.4 s or 2 s by turns).
+static void settle(const std::string& reads, double bytes)
 {
-    runUnixScript("sync\n", nullptr, 120000);
+    runUnixScript("sync\nfind '" + unixPathOf(reads) + "' -type f -exec cat {} + >/dev/null\n" +
+                      (bytes >= 64.0 * 1024 * 1024 ? "sleep 3\n" : ""),
+                  nullptr, 120000);
 }
 
 // The floor: the same files copied by a plain loop, folders made as they come.
 static double copyLoop(const Distribution& d, const std::string& dest)
 {
     deleteTree(dest);
-    settle();
+    settle(d.folder + "data", d.bytes);
     double start = now();
     CreateDirectoryA(dest.c_str(), nullptr);
     CopyFileA((d.folder + "SETUP.EXE").c_str(), (dest + "SETUP.EXE").c_str(), FALSE);
@@ -139,7 +149,7 @@ static WizardRun wizardInstall(const Distribution& d, const std::string& dest, i
 {
     WizardRun run;
     deleteTree(dest);
-    settle();
+    settle(d.folder + "data", d.bytes);
     SetupProcess process;
     double started = now();
     if (!startSetup(process, d.folder + program, "", d.folder))
@@ -220,10 +230,10 @@ static std::string makeNsisInstaller(const Distribution& d, const Workload& w)
     return installer;
 }
 
-static double nsisInstall(const std::string& installer, const std::string& dest)
+static double nsisInstall(const std::string& installer, const std::string& dest, double bytes)
 {
     deleteTree(dest);
-    settle();
+    settle(installer, bytes);
     std::string destNoSlash = dest.substr(0, dest.size() - 1);
     double start = now();
     DWORD code = runProcess("\"" + installer + "\" /S /D=" + destNoSlash, "", 600000);
@@ -304,7 +314,7 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
     auto nsisRun = [&] {
         if (installer.empty())
             return;
-        double t = nsisInstall(installer, dest);
+        double t = nsisInstall(installer, dest, d.bytes);
         if (t >= 0)
             peer.push_back(t);
     };
