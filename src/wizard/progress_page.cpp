@@ -12,7 +12,6 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <string.h>
 
 enum { STEP_TIMER = 1, STEP_COMMAND = 1, BAR_INTERVAL_MS = 50, STEP_BATCH_MS = 15 };
 
@@ -51,16 +50,11 @@ int installOneEntry()
     // walking the levels (a look at each) cost as much as copying a small file. Only when
     // the copy fails are the levels walked and the copy tried again, so a missing level is
     // made and a level that is a plain file gets its message, as before any copy.
+    // A read-only file already there is overwritten: its attributes are cleared only then.
     if (copyEntryFile())
         return 1;
     if (setup.installCancelled || !makeTargetFolders())
         return 0;
-    if (copyEntryFile())
-        return 1;
-    if (setup.installCancelled)
-        return 0;
-    // a read-only file already there is overwritten: its attributes are cleared only when
-    // the copy needs it, which saves a call for every other file
     SetFileAttributesA(setup.entryTarget, FILE_ATTRIBUTE_NORMAL);
     return copyEntryFile();
 }
