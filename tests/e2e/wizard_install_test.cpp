@@ -75,30 +75,36 @@ static LONGLONG fileSize(const std::string& path)
 
 static const DWORD largeSize = 192u << 20;
 
-// Up to the progress page of a distribution whose first entry is a large file.
-static bool startLargeInstall(SetupProcess& process, WizardDriver& wizard, const std::string& dist,
-                              const std::string& dest)
+// A distribution of large.bin (192 MB) and after.txt with the given install section, and
+// the wizard driven up to its progress page.
+struct LargeInstall {
+    std::string dist, dest, target;
+};
+
+static bool startLargeInstall(SetupProcess& process, WizardDriver& wizard, const std::string& name,
+                              const std::string& installSection, LargeInstall* where)
 {
-    if (!startSetup(process, dist + "SETUP.EXE", "", dist))
+    setPreviousInstall("");
+    where->dist = stageSetup(name, "[Install]\r\n" + installSection);
+    writeLargeFile(where->dist + "large.bin", largeSize);
+    writeFile(where->dist + "after.txt", "after");
+    where->dest = scratchFolder(name + "-dest") + "Rovenda";
+    where->target = where->dest + "\\large.bin";
+    if (!startSetup(process, where->dist + "SETUP.EXE", "", where->dist))
         return false;
     wizard = WizardDriver(process.pid());
-    return driveToProgressPage(wizard, dest, 0, 0);
+    return driveToProgressPage(wizard, where->dest, 0, 0);
 }
 
 TEST(WizardInstall, WindowAnswersWhileALargeFileIsCopiedAndEachStepRunsOnce)
 {
-    setPreviousInstall("");
     // the second entry deletes the large file again: a copy that ran twice, or a delete that
     // overlapped the copy, would leave it there or fail with a message
-    std::string dist = stageSetup("wizard-large", "[Install]\r\n1=large.bin\r\n2=,large.bin\r\n3=after.txt\r\n");
-    writeLargeFile(dist + "large.bin", largeSize);
-    writeFile(dist + "after.txt", "after");
-    std::string dest = scratchFolder("wizard-large-dest") + "Rovenda";
-    std::string target = dest + "\\large.bin";
-
     SetupProcess process;
     WizardDriver wizard(0);
-    ASSERT_TRUE(startLargeInstall(process, wizard, dist, dest));
+    LargeInstall where;
+    ASSERT_TRUE(startLargeInstall(process, wizard, "wizard-large", "1=large.bin\r\n2=,large.bin\r\n3=after.txt\r\n", &where));
+    const std::string &dist = where.dist, &dest = where.dest, &target = where.target;
     DialogWatcher watcher(nullptr, process.pid());
     int answeredMidCopy = 0;
     HWND page = wizard.page();
@@ -126,16 +132,11 @@ TEST(WizardInstall, WindowAnswersWhileALargeFileIsCopiedAndEachStepRunsOnce)
 
 TEST(WizardInstall, CancelWhileALargeFileIsCopiedEndsAtOnceAndLeavesNoUnfinishedFile)
 {
-    setPreviousInstall("");
-    std::string dist = stageSetup("wizard-large-cancel", "[Install]\r\n1=large.bin\r\n2=after.txt\r\n");
-    writeLargeFile(dist + "large.bin", largeSize);
-    writeFile(dist + "after.txt", "after");
-    std::string dest = scratchFolder("wizard-large-cancel-dest") + "Rovenda";
-    std::string target = dest + "\\large.bin";
-
     SetupProcess process;
     WizardDriver wizard(0);
-    ASSERT_TRUE(startLargeInstall(process, wizard, dist, dest));
+    LargeInstall where;
+    ASSERT_TRUE(startLargeInstall(process, wizard, "wizard-large-cancel", "1=large.bin\r\n2=after.txt\r\n", &where));
+    const std::string &dist = where.dist, &dest = where.dest, &target = where.target;
     DWORD start = GetTickCount();
     LONGLONG size = -1;
     while (!(size > 0 && size < (LONGLONG)largeSize / 2) && GetTickCount() - start < 30000) {
