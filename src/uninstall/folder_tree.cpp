@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "uninstall/folder_link.h"
 #include "uninstall/leftover_name.h"
 #include "util/folders.h"
 #include "util/message.h"
@@ -58,7 +59,7 @@ int removeFolderTree(const char* folder)
         return 0;
     char* tail = path + strlen(path);
     int result = 1;
-    WIN32_FIND_DATAA found;
+    WIN32_FIND_DATAA found = {};    // Wine never writes the reparse tag: its links read 0
     HANDLE search = INVALID_HANDLE_VALUE;
     if (textAppend(path, sizeof path, "*.*"))
         search = FindFirstFileA(path, &found);
@@ -78,9 +79,7 @@ int removeFolderTree(const char* folder)
             // of the installation: it is never walked into, and nothing behind it is deleted.
             // Removing the link's own directory entry removes just the link; where the
             // system refuses, the link stays and this folder's removal reports it.
-            // The attribute is tested, not the tag: Wine does not report the tag.
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                && (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            if (isFolderLink(found.dwFileAttributes, found.dwReserved0)) {
                 RemoveDirectoryA(path);
                 continue;
             }
