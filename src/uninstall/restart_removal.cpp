@@ -21,13 +21,10 @@ static bool appendSection(HANDLE file, const char* section, size_t used)
     return WriteFile(file, section, (DWORD)used, &written, nullptr) && written == used && SetEndOfFile(file);
 }
 
-// Makes the rebuilt file at newPath from a copy of the file at iniPath: the section's old
-// place emptied, the rebuilt section at the end. False when any step failed.
-static bool makeRebuiltCopy(const char* iniPath, const char* newPath, const char* shortPath, char* lines,
-                            char* section)
+// Rebuilds the copy at newPath: the section's old place emptied, the rebuilt section at the
+// end. False when any step failed.
+static bool rebuildCopy(const char* newPath, const char* shortPath, char* lines, char* section)
 {
-    if (!CopyFileA(iniPath, newPath, FALSE))
-        return false;               // also when there is no file: none is created
     // the lines come from the copy, so that they and the rest of the file are one state; a
     // lookup by key name would give every line of a repeated key (several "NUL" lines are
     // normal) the value of the first one
@@ -54,18 +51,31 @@ static bool makeRebuiltCopy(const char* iniPath, const char* newPath, const char
 // file is held open by another process, the disk is full), it stays exactly as it was.
 int rewriteRenameSection(const char* iniPath, const char* shortPath)
 {
+    // a read-only file is left as it is: the system refuses to replace it by a move (Wine,
+    // as root, does not), and nothing else may write it either
+    DWORD attributes = GetFileAttributesA(iniPath);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return 0;
     char newPath[PATH_SIZE];
     if (!textCopy(newPath, sizeof newPath, iniPath) || !textAppend(newPath, sizeof newPath, ".new"))
         return 0;
+    // made by this run or not at all: a .new file already there is another run's (under way,
+    // or ended midway) and is neither used nor deleted
+    if (!CopyFileA(iniPath, newPath, TRUE))
+        return 0;
+    // the copy has the file's attributes: without them the profile writes and the delete
+    // are never refused; the file's own (hidden, system) come back just before the move
+    SetFileAttributesA(newPath, FILE_ATTRIBUTE_NORMAL);
+    DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
     HANDLE heap = GetProcessHeap();
     char* lines = (char*)HeapAlloc(heap, 0, RENAME_AREA_SIZE);
     char* section = (char*)HeapAlloc(heap, 0, RENAME_AREA_SIZE);
-    int replaced = 0;
-    if (lines && section) {
-        replaced = makeRebuiltCopy(iniPath, newPath, shortPath, lines, section)
+    int replaced = lines && section && rebuildCopy(newPath, shortPath, lines, section)
+                   && SetFileAttributesA(newPath, kept ? kept : FILE_ATTRIBUTE_NORMAL)
                    && MoveFileExA(newPath, iniPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (!replaced)
-            DeleteFileA(newPath);
+    if (!replaced) {
+        SetFileAttributesA(newPath, FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(newPath);
     }
     if (lines)
         HeapFree(heap, 0, lines);

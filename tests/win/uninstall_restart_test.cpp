@@ -95,6 +95,38 @@ TEST(RestartRemoval, LineLongerThanTheWorkAreaLeavesTheFileAsItWas)
     EXPECT_EQ(result, 0);
 }
 
+TEST(RestartRemoval, TheFilesAttributesStayAndAReadOnlyFileIsLeftAsItWas)
+{
+    // the system refuses to replace a read-only file (Wine, as root, would replace it)
+    std::string folder = scratchFolder("restart-attributes");
+    std::string ini = folder + "WININIT.INI";
+    const std::string before = "[Rename]\r\nNUL=C:\\TEMP\\A.TMP\r\n";
+    for (DWORD attributes : { FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM }) {
+        SCOPED_TRACE(attributes);
+        SetFileAttributesA(ini.c_str(), FILE_ATTRIBUTE_NORMAL);
+        writeFile(ini, before);
+        ASSERT_TRUE(SetFileAttributesA(ini.c_str(), attributes));
+        bool rebuilt = !(attributes & FILE_ATTRIBUTE_READONLY);
+        for (int run = 0; run < 2; ++run) {     // a run leaves nothing that stops the next one
+            EXPECT_EQ(rewriteRenameSection(ini.c_str(), "C:\\WINDOWS\\SYSTEM\\SETUP.EXE"), rebuilt ? 1 : 0);
+            EXPECT_EQ(GetFileAttributesA(ini.c_str()) & ~FILE_ATTRIBUTE_ARCHIVE, attributes);
+            EXPECT_FALSE(fileExists(ini + ".new"));
+        }
+        EXPECT_EQ(readFile(ini), rebuilt ? before + newLine + newLine : before);
+    }
+}
+
+TEST(RestartRemoval, ANewFileThatThisRunDidNotMakeIsNeitherUsedNorDeleted)
+{
+    // another run's, under way or ended midway (read-only, as a read-only file's copy was)
+    std::string folder = scratchFolder("restart-othernew");
+    writeFile(folder + "WININIT.INI.new", "another run's");
+    SetFileAttributesA((folder + "WININIT.INI.new").c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string before = "[Rename]\r\nNUL=C:\\TEMP\\A.TMP\r\n";
+    EXPECT_EQ(rewritten(folder, before), before);
+    EXPECT_EQ(readFile(folder + "WININIT.INI.new"), "another run's");
+}
+
 static std::string pendingRenames()
 {
     HKEY key;
