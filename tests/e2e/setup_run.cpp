@@ -68,6 +68,33 @@ SetupProcess::~SetupProcess()
     }
 }
 
+RemoteMemory::RemoteMemory(DWORD pid, size_t size)
+{
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_CREATE_THREAD |
+                               PROCESS_QUERY_INFORMATION | SYNCHRONIZE,
+                           FALSE, pid);
+    if (process_)
+        address_ = (char*)VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+RemoteMemory::~RemoteMemory()
+{
+    if (address_)
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_)
+        CloseHandle(process_);
+}
+
+bool RemoteMemory::write(size_t at, const void* bytes, size_t size) const
+{
+    return address_ && WriteProcessMemory(process_, address_ + at, bytes, size, nullptr);
+}
+
+bool RemoteMemory::read(size_t at, void* bytes, size_t size) const
+{
+    return address_ && ReadProcessMemory(process_, address_ + at, bytes, size, nullptr);
+}
+
 const char* const plantedDllNames[] = { "uxtheme.dll", "msimg32.dll", "comctl32.dll", nullptr };
 
 bool plantedDllsSearchedFirst()

@@ -30,6 +30,24 @@ struct SetupProcess {
 bool startSetup(SetupProcess& process, const std::string& exePath, const std::string& arguments,
                 const std::string& currentDir = "");
 
+// Memory in process pid, for a message or a thread of that process whose argument must lie
+// there: the system hands a common control's records across processes as bare addresses.
+class RemoteMemory {
+public:
+    RemoteMemory(DWORD pid, size_t size);
+    ~RemoteMemory();
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    char* address() const { return address_; }      // null when it could not be had
+    HANDLE process() const { return process_; }
+    bool write(size_t at, const void* bytes, size_t size) const;
+    bool read(size_t at, void* bytes, size_t size) const;
+
+private:
+    HANDLE process_ = nullptr;
+    char* address_ = nullptr;
+};
+
 // DLLs that record their loading (tests/planted.dll), put into folder under the names of
 // the system DLLs that system code loads by name.
 extern const char* const plantedDllNames[];

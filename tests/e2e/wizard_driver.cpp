@@ -2,6 +2,7 @@
 #include "wizard_driver.h"
 
 #include "scratch.h"
+#include "setup_run.h"
 #include "test_guard.h"
 
 #include <commctrl.h>
@@ -166,8 +167,36 @@ SeenDialog WizardDriver::waitForOtherDialog(DWORD timeoutMs) const
     });
     if (!found)
         return SeenDialog();
-    Sleep(50);                      // let it finish its WM_INITDIALOG
+    waitUntilAnswering(found);
     return readDialog(found);
+}
+
+// The name of the item selected in the tree of the folder picker, "" when none: a tree's
+// item record is read through memory of the picker's process.
+static std::string pickerSelection(DWORD pid, HWND picker)
+{
+    HWND tree = FindWindowExA(picker, nullptr, WC_TREEVIEWA, nullptr);
+    HTREEITEM item = tree ? (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) : nullptr;
+    if (!item)
+        return "";
+    char name[MAX_PATH] = "";
+    RemoteMemory memory(pid, sizeof(TVITEMA) + sizeof name);
+    TVITEMA record = {};
+    record.mask = TVIF_TEXT;
+    record.hItem = item;
+    record.pszText = memory.address() + sizeof record;
+    record.cchTextMax = sizeof name;
+    if (!memory.write(0, &record, sizeof record) || !SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)memory.address())
+        || !memory.read(sizeof record, name, sizeof name))
+        return "";
+    name[sizeof name - 1] = 0;
+    return name;
+}
+
+bool WizardDriver::waitForPickerSelection(const SeenDialog& picker, const std::string& name, DWORD timeoutMs) const
+{
+    return waitUntil(timeoutMs, "the folder picker to select " + name,
+                     [&] { return pickerSelection(pid_, picker.window) == name; });
 }
 
 bool WizardDriver::answer(const SeenDialog& dialog, int id, DWORD timeoutMs) const
@@ -180,11 +209,8 @@ bool WizardDriver::answer(const SeenDialog& dialog, int id, DWORD timeoutMs) con
 }
 
 // Pixels of the icon control on the screen against each system icon's opaque pixels.
-std::string iconShown(const SeenDialog& messageBox)
+static std::string iconOnScreen(HWND control)
 {
-    HWND control = GetDlgItem(messageBox.window, 0x0440);
-    if (!control || !IsWindowVisible(control))
-        return "";
     const int size = 32;
     // the screen as a user sees it: another process's window DC gives no pixels
     RECT place;
@@ -238,6 +264,15 @@ std::string iconShown(const SeenDialog& messageBox)
     DeleteObject(shotBits);
     ReleaseDC(nullptr, screen);
     return best;
+}
+
+std::string iconShown(const SeenDialog& messageBox)
+{
+    HWND control = GetDlgItem(messageBox.window, 0x0440);
+    std::string icon;
+    if (control && IsWindowVisible(control))
+        waitUntil(2000, "the message box's icon on the screen", [&] { return !(icon = iconOnScreen(control)).empty(); });
+    return icon;
 }
 
 bool driveToProgressPage(WizardDriver& wizard, const std::string& destination, int startMenu, int desktop)

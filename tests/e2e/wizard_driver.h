@@ -69,6 +69,9 @@ public:
     // The next dialog of the process other than the frame: a message box or the folder
     // picker. Null window when none came within the time.
     SeenDialog waitForOtherDialog(DWORD timeoutMs = 10000) const;
+    // Waits until the folder picker has selected the folder named name (its name as the
+    // picker's tree shows it).
+    bool waitForPickerSelection(const SeenDialog& picker, const std::string& name, DWORD timeoutMs = 5000) const;
     // Answers a message box or the picker with a button and waits until it is gone.
     bool answer(const SeenDialog& dialog, int id, DWORD timeoutMs = 5000) const;
 
@@ -77,8 +80,9 @@ private:
     HWND frame_ = nullptr;
 };
 
-// The system icon a message box shows, read from the screen: "error", "question",
-// "warning", "information" or "" (icon handles cannot be compared across processes).
+// The system icon a message box shows, read from the screen once it is painted there (waits
+// up to 2 s): "error", "question", "warning", "information" or "" (icon handles cannot be
+// compared across processes).
 std::string iconShown(const SeenDialog& messageBox);
 
 

@@ -115,6 +115,12 @@ std::vector<HWND> dialogsOfProcess(DWORD pid)
     return state.found;
 }
 
+bool waitUntilAnswering(HWND window, DWORD timeoutMs)
+{
+    DWORD_PTR result;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 void pressButton(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
@@ -137,7 +143,7 @@ void DialogWatcher::run()
         for (HWND window : dialogsOfProcess(pid_)) {
             if (std::find(handled_.begin(), handled_.end(), window) != handled_.end())
                 continue;
-            Sleep(30);              // let the dialog finish its WM_INITDIALOG
+            waitUntilAnswering(window);
             SeenDialog dialog = readDialog(window);
             int press = handler_ ? handler_(dialog) : 0;
             handled_.push_back(window);

@@ -44,6 +44,10 @@ std::vector<HWND> dialogsOfProcess(DWORD pid);
 // Text of a control, any process, as exact bytes.
 std::string windowText(HWND window);
 
+// Waits (bounded) until the thread of window takes its messages again: a dialog then has
+// finished its WM_INITDIALOG. False when it did not within the time.
+bool waitUntilAnswering(HWND window, DWORD timeoutMs = 5000);
+
 // Presses a button of a dialog as a click would (WM_COMMAND with BN_CLICKED).
 void pressButton(HWND dialog, int id);
 
