@@ -30,6 +30,10 @@ TEST(DllSearch, WizardWithFolderPickerAndShortcutsLoadsNoPlantedDll)
     SeenDialog picker = wizard.waitForOtherDialog();
     ASSERT_NE(picker.window, nullptr);
     ASSERT_TRUE(wizard.answer(picker, IDCANCEL));
+    // system code loads DLLs by name long after start-up (the Windows shell's picker and
+    // shell-link code do; Wine's load none): the program is made to load one by name now,
+    // and the search restriction of its start-up must keep the planted copy out
+    ASSERT_TRUE(loadLibraryInside(process.pid(), "linkinfo.dll"));
     // both shortcuts: the shell-link code runs too
     ASSERT_TRUE(driveToFinish(wizard, dest, 1, 1));
     ASSERT_TRUE(wizard.press(WIZ_FINISH));

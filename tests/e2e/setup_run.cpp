@@ -95,7 +95,26 @@ bool RemoteMemory::read(size_t at, void* bytes, size_t size) const
     return address_ && ReadProcessMemory(process_, address_ + at, bytes, size, nullptr);
 }
 
-const char* const plantedDllNames[] = { "uxtheme.dll", "msimg32.dll", "comctl32.dll", nullptr };
+bool loadLibraryInside(DWORD pid, const char* name)
+{
+    RemoteMemory memory(pid, strlen(name) + 1);
+    if (!memory.write(0, name, strlen(name) + 1))
+        return false;
+    // kernel32 lies at the same address in every process of one architecture
+    LPTHREAD_START_ROUTINE load = (LPTHREAD_START_ROUTINE)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"),
+                                                                                "LoadLibraryA");
+    HANDLE thread = CreateRemoteThread(memory.process(), nullptr, 0, load, memory.address(), 0, nullptr);
+    if (!thread)
+        return false;
+    Waiting waiting(std::string("process ") + std::to_string(pid) + " to load " + name);
+    bool ended = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return ended;
+}
+
+// linkinfo.dll is one of the Windows shell's; Wine has none of that name, so it searches the
+// program folder first for it without being told
+const char* const plantedDllNames[] = { "uxtheme.dll", "msimg32.dll", "comctl32.dll", "linkinfo.dll", nullptr };
 
 bool plantedDllsSearchedFirst()
 {

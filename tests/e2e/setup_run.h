@@ -31,7 +31,8 @@ bool startSetup(SetupProcess& process, const std::string& exePath, const std::st
                 const std::string& currentDir = "");
 
 // Memory in process pid, for a message or a thread of that process whose argument must lie
-// there: the system hands a common control's records across processes as bare addresses.
+// there: the system hands a common control's records and a thread's argument across
+// processes as bare addresses.
 class RemoteMemory {
 public:
     RemoteMemory(DWORD pid, size_t size);
@@ -47,6 +48,10 @@ private:
     HANDLE process_ = nullptr;
     char* address_ = nullptr;
 };
+
+// Makes a new thread of process pid load the DLL name by name, as system code in that
+// process would (waits for it, bounded). False when no such thread could be run.
+bool loadLibraryInside(DWORD pid, const char* name);
 
 // DLLs that record their loading (tests/planted.dll), put into folder under the names of
 // the system DLLs that system code loads by name.
