@@ -6,6 +6,7 @@
 #include "manifest/previous.h"
 #include "uninstall/uninstall.h"
 #include "util/system_dlls.h"
+#include "util/window.h"
 #include "wizard/wizard.h"
 
 static int runSetup(HINSTANCE instance)
@@ -48,5 +49,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     // before any DLL is loaded by name: the program's folder may hold planted ones
     restrictDllSearch();
+    followDeclaredDpiAwareness();
     return runSetup(instance);
 }
