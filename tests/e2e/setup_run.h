@@ -30,6 +30,9 @@ struct SetupProcess {
 bool startSetup(SetupProcess& process, const std::string& exePath, const std::string& arguments,
                 const std::string& currentDir = "");
 
+// The same, by a UTF-16 path that the ANSI code page may not hold, as the shell starts it.
+bool startSetup(SetupProcess& process, const std::wstring& exePath);
+
 // DLLs that record their loading (tests/planted.dll), put into folder under the names of
 // the system DLLs that system code loads by name.
 extern const char* const plantedDllNames[];
