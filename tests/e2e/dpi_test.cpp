@@ -1,5 +1,6 @@
 // Every dialog of the program laid out at the screen's DPI: each control inside its dialog,
-// none over another, every text fitting its control, icons at the system's size. Runs from
+// none over another, every text fitting its control, icons at the system's size, the
+// program's own dialogs centred. Runs from
 // scripts/dpi-suite, which sets the DPI of a Wine prefix of its own and makes Wine honour
 // the program's declared DPI awareness (an undeclared program is drawn at 96 DPI there).
 #include "scratch.h"
@@ -43,6 +44,18 @@ static ::testing::AssertionResult laysOut(HWND dialog, const LOGFONTW& font)
     return failure;
 }
 
+// Centred on the screen in its pixels: the program's own placement scales with the DPI.
+static ::testing::AssertionResult centredOnScreen(HWND window)
+{
+    measureInScreenPixels();
+    RECT r;
+    GetWindowRect(window, &r);
+    long across = r.left + r.right - GetSystemMetrics(SM_CXSCREEN), down = r.top + r.bottom - GetSystemMetrics(SM_CYSCREEN);
+    if (labs(across) <= 2 && labs(down) <= 2)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "off centre by " << across / 2 << ", " << down / 2;
+}
+
 // The wizard's frame in its own font and the page on show in the templates' font.
 static void expectWizardLaysOut(const WizardDriver& wizard, const std::string& name)
 {
@@ -69,6 +82,7 @@ TEST(Dpi, EveryDialogLaysOutAtTheScreensDpi)
     WizardDriver wizard(setupRun.pid());
     ASSERT_TRUE(wizard.waitForFrame() && wizard.waitForPage(0));
     expectWizardLaysOut(wizard, "dpi-1-destination");
+    EXPECT_TRUE(centredOnScreen(wizard.frame())) << "the wizard";
 
     // a message box of the page, in the system's message font
     wizard.typeIntoField(DEST_PATH, "x");
@@ -104,10 +118,12 @@ TEST(Dpi, EveryDialogLaysOutAtTheScreensDpi)
         if (d.isMessageBox)
             return;
         EXPECT_TRUE(laysOut(d.window, templateFont())) << "the confirmation dialog";
+        EXPECT_TRUE(centredOnScreen(d.window)) << "the confirmation dialog";
         screenshot(d.window, "dpi-4-uninstall-question");
     };
     driver.atResult = [&](HWND dialog) {
         EXPECT_TRUE(laysOut(dialog, templateFont())) << "the uninstall dialog";
+        EXPECT_TRUE(centredOnScreen(dialog)) << "the uninstall dialog";
         screenshot(dialog, "dpi-5-uninstall-done");
     };
     DWORD exitCode = 0;
