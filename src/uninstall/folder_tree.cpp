@@ -71,7 +71,7 @@ int removeFolderTree(const char* folder)
         return 0;
     char* tail = path + strlen(path);
     int result = 1;
-    WIN32_FIND_DATAA found = {};    // Wine never writes the reparse tag: its links read 0
+    WIN32_FIND_DATAA found;
     HANDLE search = INVALID_HANDLE_VALUE;
     if (textAppend(path, sizeof path, "*.*"))
         search = findFirstEntry(path, &found);

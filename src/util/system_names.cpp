@@ -49,7 +49,7 @@ HANDLE findFirstEntry(const char* pattern, WIN32_FIND_DATAA* found)
     WCHAR widePattern[PATH_SIZE];
     if (MultiByteToWideChar(CP_ACP, 0, pattern, -1, widePattern, PATH_SIZE) == 0)
         return INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAW wide;
+    WIN32_FIND_DATAW wide = {};     // Wine never writes the reparse tag: its links read 0
     HANDLE search = FindFirstFileW(widePattern, &wide);
     if (search != INVALID_HANDLE_VALUE)
         entryInAnsi(wide, found);
@@ -58,7 +58,7 @@ HANDLE findFirstEntry(const char* pattern, WIN32_FIND_DATAA* found)
 
 BOOL findNextEntry(HANDLE search, WIN32_FIND_DATAA* found)
 {
-    WIN32_FIND_DATAW wide;
+    WIN32_FIND_DATAW wide = {};     // Wine never writes the reparse tag: its links read 0
     if (!FindNextFileW(search, &wide))
         return FALSE;
     entryInAnsi(wide, found);
