@@ -65,14 +65,6 @@ static void writeLargeFile(const std::string& path, DWORD size)
     CloseHandle(file);
 }
 
-static LONGLONG fileSize(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
-}
-
 static const DWORD largeSize = 192u << 20;
 
 // A distribution of large.bin (192 MB) and after.txt with the given install section, and
