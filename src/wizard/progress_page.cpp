@@ -49,13 +49,12 @@ int installOneEntry()
     // The copy is tried first: its target's folder is there for nearly every entry, and
     // walking the levels (a look at each) cost as much as copying a small file. Only when
     // the copy fails are the levels walked and the copy tried again, so a missing level is
-    // made and a level that is a plain file gets its message, as before any copy.
-    // A read-only file already there is overwritten: its attributes are cleared only then.
+    // made and a level that is a plain file gets its message, as before any copy. A
+    // read-only file already there is replaced by the copy itself.
     if (copyEntryFile())
         return 1;
     if (setup.installCancelled || !makeTargetFolders())
         return 0;
-    SetFileAttributesA(setup.entryTarget, FILE_ATTRIBUTE_NORMAL);
     return copyEntryFile();
 }
 
