@@ -257,6 +257,21 @@ TEST(BadInput, AFullDriveInTheMiddleOfACopyLeavesNoCutFileAndSaysSo)
     EXPECT_EQ(run.messages.size(), 1u);
 }
 
+TEST(BadInput, TargetsThatNameALevelTwiceOrLeaveItGetTheLevelMessages)
+{
+    // as with the levels walked before the copy: the destination itself, named with a
+    // second backslash, and a plain file data where data\..\ passes through a folder
+    std::string dest = scratchFolder("odd-levels-dest");
+    writeFile(dest + "data", "a file");
+    InstallRun run = installWith("odd-levels", "[Install]\r\n1=readme.txt,\\readme.txt\r\n2=readme.txt,data\\..\\again.txt\r\n",
+                                 dest);
+    EXPECT_EQ(run.result, failedSentence);
+    ASSERT_EQ(run.messages.size(), 2u);
+    EXPECT_EQ(run.messages[0].text, dest + " のフォルダ作成に失敗しました。") << hexBytes(run.messages[0].text);
+    EXPECT_EQ(run.messages[1].text, dest + "data - 同じ名前のファイルが既に存在するのでフォルダが作成できません。");
+    EXPECT_EQ(namesInFolder(dest), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "data" }));
+}
+
 // A reinstall of 40 files of 1 MiB over older ones of 512 KiB, the process killed outright
 // (as by the task manager) as soon as a given file has arrived, while the next is under way.
 TEST(BadInput, AReinstallKilledAtAnyMomentLeavesEveryFileOldOrNewAndNothingElse)
