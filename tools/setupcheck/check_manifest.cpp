@@ -4,6 +4,7 @@
 #include "check_manifest.h"
 
 #include "manifest/ini_text.h"
+#include "util/text.h"
 
 #include <map>
 #include <set>
@@ -14,33 +15,23 @@ namespace {
 
 enum { PATH_LIMIT = 259, EXE_NAME_LIMIT = 51, COPY_MODE_LIMIT = 199 };
 
-// The manifest is Shift_JIS whatever the code page of the machine the checker runs on.
-bool isLead932(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
+// The second byte of a well-formed Shift_JIS character.
 bool isTrail932(unsigned char byte)
 {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
-// Position of the first ch on a character boundary, or npos.
-size_t findChar932(const std::string& text, char ch, size_t from = 0)
+// Position of the first ch on a character boundary (the program's search), or npos.
+size_t findChar932(const std::string& text, char ch)
 {
-    for (size_t i = from; i < text.size(); ++i) {
-        if (text[i] == ch)
-            return i;
-        if (isLead932((unsigned char)text[i]))
-            ++i;
-    }
-    return std::string::npos;
+    const char* found = findChar(text.c_str(), ch);
+    return found == nullptr ? std::string::npos : (size_t)(found - text.c_str());
 }
 
 std::string lower(std::string text)
 {
     for (size_t i = 0; i < text.size(); ++i) {
-        if (isLead932((unsigned char)text[i]))
+        if (isLeadByte((unsigned char)text[i]))
             ++i;                        // a trail byte is not a letter
         else if (text[i] >= 'A' && text[i] <= 'Z')
             text[i] = (char)(text[i] - 'A' + 'a');
@@ -54,7 +45,7 @@ std::vector<std::string> pathParts(const std::string& path)
     std::vector<std::string> parts;
     std::string part;
     for (size_t i = 0; i < path.size(); ++i) {
-        if (isLead932((unsigned char)path[i]) && i + 1 < path.size()) {
+        if (isLeadByte((unsigned char)path[i]) && i + 1 < path.size()) {
             part += path.substr(i, 2);
             ++i;
         } else if (path[i] == '\\' || path[i] == '/') {
@@ -373,7 +364,7 @@ void checkEncoding(const CheckInput& input, std::vector<Finding>* findings)
         } else if (byte == 0) {
             findings->push_back({ line, true, "a NUL byte: the program's reading of this line ends there" });
             wellFormed = false;
-        } else if (isLead932(byte)) {
+        } else if (isLeadByte932(byte)) {
             if (i + 1 == bytes.size()) {
                 findings->push_back({ line, true, "the file ends inside a double-byte character (" + hexByte(byte) + ")" });
                 wellFormed = false;
