@@ -3,6 +3,8 @@
 // program does with each entry.
 #include "check_manifest.h"
 
+#include "app/arguments.h"
+#include "app/state.h"
 #include "manifest/ini_text.h"
 #include "util/text.h"
 
@@ -13,7 +15,7 @@ const char* const checkDestination = "C:\\Korval\\";
 
 namespace {
 
-enum { PATH_LIMIT = 259, EXE_NAME_LIMIT = 51, COPY_MODE_LIMIT = 199 };
+enum { PATH_LIMIT = 259, COPY_MODE_LIMIT = 199 };
 
 // The second byte of a well-formed Shift_JIS character.
 bool isTrail932(unsigned char byte)
@@ -294,18 +296,22 @@ private:
         std::string manifest = lower(input_.manifestName);
         bool found = false;
         for (const std::string& name : input_.programNames) {
-            std::string reads = name.size() >= 3 ? name.substr(0, name.size() - 3) + "inf" : "inf";
             if (!input_.programGiven && (name.size() < 4 || lower(name.substr(name.size() - 4)) != ".exe"))
                 continue;
+            char reads[MANIFEST_NAME_SIZE];
+            if (!manifestNameOf(name.c_str(), reads)) {
+                if (input_.programGiven)
+                    fail(0, "program file name " + quoted(name) + " is " + std::to_string(name.size())
+                                + " bytes; the program does nothing under a name longer than "
+                                + std::to_string(EXE_NAME_SIZE - 1) + " bytes");
+                continue;
+            }
             if (lower(reads) != manifest) {
                 if (input_.programGiven)
                     fail(0, "program file " + quoted(name) + " reads " + quoted(reads) + ", not " + quoted(input_.manifestName));
                 continue;
             }
             found = true;
-            if (name.size() > EXE_NAME_LIMIT)
-                fail(0, "program file name " + quoted(name) + " is " + std::to_string(name.size())
-                            + " bytes; the program does nothing under a name longer than 51 bytes");
         }
         if (!found && !input_.programGiven)
             warn(0, "no program file beside the manifest reads it: a program reads its own name with the last three "
