@@ -43,21 +43,6 @@ SetupMode selectMode(const char* arguments, const char** rest)
     return MODE_WIZARD;
 }
 
-bool manifestNameOf(const char* exeName, char* manifestName)
-{
-    size_t length = 0;
-    for (; exeName[length] != 0; ++length) {
-        if (length == EXE_NAME_SIZE - 1) {
-            manifestName[0] = 0;
-            return false;
-        }
-        manifestName[length] = exeName[length];
-    }
-    // the last three bytes become "inf"; a name of one or two bytes becomes "inf"
-    memcpy(manifestName + (length >= 3 ? length - 3 : 0), "inf", 4);
-    return true;
-}
-
 static bool clearDerivedPaths()
 {
     setup.baseDir[0] = setup.exeName[0] = setup.manifestName[0] = setup.manifestPath[0] = 0;
@@ -74,9 +59,10 @@ bool deriveOriginPaths(const char* originPath)
     if (slash == nullptr || slash[1] == 0)
         return clearDerivedPaths();
     char* name = slash + 1;
-    if (!manifestNameOf(name, setup.manifestName))
+    if (!textCopy(setup.exeName, sizeof setup.exeName, name))
         return clearDerivedPaths();
-    textCopy(setup.exeName, sizeof setup.exeName, name);   // fits: measured above
+    memcpy(setup.manifestName, setup.exeName, sizeof setup.exeName);
+    toManifestName(setup.manifestName);
     *name = 0;                      // baseDir keeps its trailing backslash
 
     if (!textCopy(setup.manifestPath, sizeof setup.manifestPath, setup.baseDir)

@@ -1,6 +1,8 @@
 // The argument text and the paths derived from the program's origin path.
 #pragma once
 
+#include <string.h>
+
 enum SetupMode { MODE_WIZARD, MODE_COPY, MODE_RELAUNCH, MODE_UNINSTALL };
 
 // The command line without the program name and the blanks (bytes 1 to 32) after it.
@@ -10,11 +12,14 @@ const char* argumentText(const char* commandLine);
 // and the uninstall run, *rest is the text from the third character on ("" when shorter).
 SetupMode selectMode(const char* arguments, const char** rest);
 
-// The name of the manifest a program file named exeName reads: the name with its last
-// three bytes replaced by "inf" (a name of one or two bytes gives "inf"), into a
-// MANIFEST_NAME_SIZE buffer. False, with manifestName empty, when exeName is longer than
-// EXE_NAME_SIZE - 1 bytes: under such a name the program does nothing.
-bool manifestNameOf(const char* exeName, char* manifestName);
+// Turns a program file name into the name of the manifest that program reads, in place:
+// its last three bytes become "inf" (a name of one or two bytes becomes "inf"). A program
+// name takes at most EXE_NAME_SIZE - 1 bytes: under a longer one the program does nothing.
+inline void toManifestName(char* name)
+{
+    size_t length = strlen(name);
+    memcpy(name + (length >= 3 ? length - 3 : 0), "inf", 4);
+}
 
 // baseDir, exeName, manifestName and manifestPath from the origin path. False, with the
 // fields empty, when the path has no backslash or no file name after its last one, or

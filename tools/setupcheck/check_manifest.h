@@ -3,6 +3,8 @@
 // caller reads the file and answers questions about the folder.
 #pragma once
 
+#include "manifest/entries.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,6 +29,27 @@ struct CheckInput {
 
 // The default destination the program proposes; composed paths are measured under it.
 extern const char* const checkDestination;
+
+// One numbered entry of [Install] or [Group] as the program reads it, under checkDestination.
+struct EntryReading {
+    unsigned number = 0;
+    unsigned line = 0;              // the line the program reads it from
+    ValueRead read = VALUE_ABSENT;
+    std::string value;              // the value as the lookup gives it, however long
+    std::string first;              // install: the source; group: the link name
+    std::string rest;               // install: the destination part; group: the target part
+    std::string target;             // checkDestination + rest; "" when it does not fit 259 bytes
+    bool endsList = false;          // no entry: the list ends here
+};
+
+// The sections [Install] and [Group] as the program reads them: entries 1, 2, ... up to the
+// first that is missing; the last one read may be the one that ends the list.
+struct ManifestReading {
+    unsigned installHeader = 0, groupHeader = 0;    // the header line of the section read; 0: none
+    std::vector<EntryReading> install, group;
+};
+
+ManifestReading readManifestEntries(const std::string& text);
 
 std::vector<Finding> checkManifest(const CheckInput& input);
 
