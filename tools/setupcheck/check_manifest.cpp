@@ -156,10 +156,10 @@ public:
     {
         checkEncoding(input_, &findings_);
         reportUnreadLines();
+        checkProgramFile();
         checkInstallEntries();
         checkFirstEntry();
         checkGroupEntries();
-        checkProgramFile();
         std::stable_sort(findings_.begin(), findings_.end(),
                          [](const Finding& a, const Finding& b) { return a.line < b.line; });
         return findings_;
@@ -278,9 +278,6 @@ private:
 
     void checkInstallEntries()
     {
-        installed_.insert(lower(input_.manifestName));
-        for (const std::string& program : input_.programNames)
-            installed_.insert(lower(program));
         for (const EntryReading& entry : reading_.install) {
             if (entry.endsList) {
                 warn(entry.line, "entry " + std::to_string(entry.number) + " of [Install] is empty: the list of install entries ends here");
@@ -343,31 +340,30 @@ private:
                 warn(e.line, "group target " + quoted(file) + " is not installed by any install entry: its shortcut is not made");
         }
     }
+    // The program files that read this manifest; they install themselves and it.
     void checkProgramFile()
     {
         std::string manifest = lower(input_.manifestName);
-        bool found = false;
         for (const std::string& name : input_.programNames) {
             if (!input_.programGiven && (name.size() < 4 || lower(name.substr(name.size() - 4)) != ".exe"))
                 continue;
-            if (name.size() >= EXE_NAME_SIZE) {
+            std::string reads = manifestNameFor(name);
+            if (reads.empty()) {
                 if (input_.programGiven)
                     fail(0, "program file name " + quoted(name) + " is " + std::to_string(name.size())
                                 + " bytes; the program does nothing under a name longer than "
                                 + std::to_string(EXE_NAME_SIZE - 1) + " bytes");
                 continue;
             }
-            char reads[EXE_NAME_SIZE];
-            memcpy(reads, name.c_str(), name.size() + 1);
-            toManifestName(reads);
             if (lower(reads) != manifest) {
                 if (input_.programGiven)
                     fail(0, "program file " + quoted(name) + " reads " + quoted(reads) + ", not " + quoted(input_.manifestName));
                 continue;
             }
-            found = true;
+            installed_.insert(lower(name));
+            installed_.insert(manifest);
         }
-        if (!found && !input_.programGiven)
+        if (installed_.empty() && !input_.programGiven)
             warn(0, "no program file beside the manifest reads it: a program reads its own name with the last three "
                     "characters replaced by \"inf\" (SETUP.EXE reads SETUP.inf)");
     }
@@ -452,6 +448,16 @@ void checkEncoding(const CheckInput& input, std::vector<Finding>* findings)
             findings->push_back({ (unsigned)(i + 1), false,
                                   "this line reads in code page 932 as " + quoted(read[i]) + ", not as written" });
     }
+}
+
+std::string manifestNameFor(const std::string& programName)
+{
+    if (programName.size() >= EXE_NAME_SIZE)
+        return std::string();
+    char name[EXE_NAME_SIZE];
+    memcpy(name, programName.c_str(), programName.size() + 1);
+    toManifestName(name);
+    return name;
 }
 
 ManifestReading readManifestEntries(const std::string& text)

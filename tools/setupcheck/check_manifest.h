@@ -27,6 +27,10 @@ struct CheckInput {
     std::function<bool(const std::string& relative)> sourceExists;
 };
 
+// The name of the manifest a program file of this name reads; "" when the program does
+// nothing under the name (it is too long).
+std::string manifestNameFor(const std::string& programName);
+
 // The default destination the program proposes; composed paths are measured under it.
 extern const char* const checkDestination;
 
