@@ -28,76 +28,9 @@ bool isTrail932(unsigned char byte)
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
-// File names compare without regard to ASCII case, as on Windows.
-std::string lower(std::string text)
-{
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (isLeadByte((unsigned char)text[i]))
-            ++i;                        // a trail byte is not a letter
-        else if (text[i] >= 'A' && text[i] <= 'Z')
-            text[i] = (char)(text[i] - 'A' + 'a');
-    }
-    return text;
-}
-
-// The path's parts between backslashes (or slashes), double-byte aware.
-std::vector<std::string> pathParts(const std::string& path)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (isLeadByte((unsigned char)path[i]) && i + 1 < path.size()) {
-            part += path.substr(i, 2);
-            ++i;
-        } else if (path[i] == '\\' || path[i] == '/') {
-            parts.push_back(part);
-            part.clear();
-        } else {
-            part += path[i];
-        }
-    }
-    parts.push_back(part);
-    return parts;
-}
-
 std::string quoted(const std::string& text)
 {
     return "\"" + text + "\"";
-}
-
-// The first section of a name, indexed as the program indexes it.
-struct SectionIndex {
-    bool present = false;
-    unsigned headerLine = 0;
-    IniCursor start {};
-    std::vector<unsigned> lineOfEntry;
-};
-
-SectionIndex indexSection(const std::string& text, const char* name)
-{
-    SectionIndex index;
-    if (!iniFindSection(&index.start, text.data(), text.size(), name))
-        return index;
-    index.present = true;
-    size_t pos = index.start.pos;
-    // the cursor counts the header's line end, when it has one
-    index.headerLine = index.start.line - (pos > 0 && (text[pos - 1] == '\n' || text[pos - 1] == '\r') ? 1 : 0);
-    index.lineOfEntry.assign(iniIndexEntries(index.start, nullptr, 0) + 1, 0);
-    iniIndexEntries(index.start, index.lineOfEntry.data(), (unsigned)index.lineOfEntry.size());
-    return index;
-}
-
-// Where the line the program reads for entry number begins, or npos.
-size_t entryOffset(const SectionIndex& index, unsigned number)
-{
-    if (!index.present)
-        return std::string::npos;
-    if (number < index.lineOfEntry.size())
-        return index.lineOfEntry[number] == 0 ? std::string::npos : index.lineOfEntry[number] - 1;
-    // beyond what the section's lines can number: a scan, as the program's lookup does
-    IniCursor cursor = index.start;
-    IniLine line;
-    return iniFindKeyInSection(&cursor, formatKey(number), &line) ? line.offset : std::string::npos;
 }
 
 // The line numbers of the text by where each line begins.
@@ -266,8 +199,7 @@ private:
 
     void checkSource(unsigned line, const std::string& source)
     {
-        bool drive = source.size() >= 2 && source[1] == ':';
-        if (drive || source[0] == '\\' || source[0] == '/') {
+        if (isMachinePath(source)) {
             warn(line, "source " + quoted(source) + " is not relative to the setup folder: it must exist on the user's machine");
             return;
         }
@@ -448,6 +380,68 @@ void checkEncoding(const CheckInput& input, std::vector<Finding>* findings)
             findings->push_back({ (unsigned)(i + 1), false,
                                   "this line reads in code page 932 as " + quoted(read[i]) + ", not as written" });
     }
+}
+
+bool isMachinePath(const std::string& source)
+{
+    return (source.size() >= 2 && source[1] == ':') || (!source.empty() && (source[0] == '\\' || source[0] == '/'));
+}
+
+std::string lower(std::string text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (isLeadByte((unsigned char)text[i]))
+            ++i;                        // a trail byte is not a letter
+        else if (text[i] >= 'A' && text[i] <= 'Z')
+            text[i] = (char)(text[i] - 'A' + 'a');
+    }
+    return text;
+}
+
+std::vector<std::string> pathParts(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (isLeadByte((unsigned char)path[i]) && i + 1 < path.size()) {
+            part += path.substr(i, 2);
+            ++i;
+        } else if (path[i] == '\\' || path[i] == '/') {
+            parts.push_back(part);
+            part.clear();
+        } else {
+            part += path[i];
+        }
+    }
+    parts.push_back(part);
+    return parts;
+}
+
+SectionIndex indexSection(const std::string& text, const char* name)
+{
+    SectionIndex index;
+    if (!iniFindSection(&index.start, text.data(), text.size(), name))
+        return index;
+    index.present = true;
+    size_t pos = index.start.pos;
+    // the cursor counts the header's line end, when it has one
+    index.headerLine = index.start.line - (pos > 0 && (text[pos - 1] == '\n' || text[pos - 1] == '\r') ? 1 : 0);
+    index.lineOfEntry.assign(iniIndexEntries(index.start, nullptr, 0) + 1, 0);
+    iniIndexEntries(index.start, index.lineOfEntry.data(), (unsigned)index.lineOfEntry.size());
+    return index;
+}
+
+// Where the line the program reads for entry number begins, or npos.
+size_t entryOffset(const SectionIndex& index, unsigned number)
+{
+    if (!index.present)
+        return std::string::npos;
+    if (number < index.lineOfEntry.size())
+        return index.lineOfEntry[number] == 0 ? std::string::npos : index.lineOfEntry[number] - 1;
+    // beyond what the section's lines can number: a scan, as the program's lookup does
+    IniCursor cursor = index.start;
+    IniLine line;
+    return iniFindKeyInSection(&cursor, formatKey(number), &line) ? line.offset : std::string::npos;
 }
 
 std::string manifestNameFor(const std::string& programName)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "manifest/entries.h"
+#include "manifest/ini_text.h"
 
 #include <functional>
 #include <string>
@@ -26,6 +27,30 @@ struct CheckInput {
     // whether a source, relative to the manifest's folder, exists there as a file
     std::function<bool(const std::string& relative)> sourceExists;
 };
+
+// A source named as a path of the user's machine, not relative to the setup folder: with
+// a drive, or a leading backslash or slash.
+bool isMachinePath(const std::string& source);
+
+// A file name as Windows compares it: ASCII letters without their case (a trail byte is
+// not a letter).
+std::string lower(std::string text);
+
+// The path's parts between backslashes (or slashes), double-byte aware.
+std::vector<std::string> pathParts(const std::string& path);
+
+// The first section of a name as the program indexes it (iniIndexEntries).
+struct SectionIndex {
+    bool present = false;
+    unsigned headerLine = 0;
+    IniCursor start {};                 // just past the header
+    std::vector<unsigned> lineOfEntry;
+};
+
+SectionIndex indexSection(const std::string& text, const char* name);
+
+// Where the line the program reads for entry number begins; npos when there is none.
+size_t entryOffset(const SectionIndex& index, unsigned number);
 
 // The name of the manifest a program file of this name reads; "" when the program does
 // nothing under the name (it is too long).
