@@ -42,24 +42,31 @@ TEST(WriteInstall, AFolderOnDiskRefusesNamesItCannotInstallThenListsEveryFileOnc
         mkdir((folder + sub).c_str(), 0755);
     for (const std::string& name : std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "data/file10.dat", "data/file2.dat",
                                                               "data/sub/deep.dat", u8"docs/ソフト/表.txt", u8"café.txt",
-                                                              fits, fits + "a" })
+                                                              fits, fits + "a", "READ.ME", "Read.me", "Update.exe",
+                                                              "update.inf" })
         std::ofstream(folder + name) << name;
 
     InstallWriteResult refused = writeFor(filesUnder(folder));
     EXPECT_EQ(listed(refused.refused),
+              "\"Read.me\" names the same file on Windows as \"READ.ME\" (letter case aside): the program could not "
+              "install it as named\n"
               "\"caf<U+00E9>.txt\" has a name that Shift_JIS (code page 932) cannot hold: the program could not "
               "install it as named\n"
               "\"long\\" + std::string(245, 'a') + "\" is 260 bytes under the default destination C:\\Korval\\; the "
-              "program handles at most 259: the program could not install it as named\n");
+              "program handles at most 259: the program could not install it as named\n"
+              "\"update.inf\" is named like the manifest of \"Update.exe\" beside it, a setup program of another name: "
+              "the program could not install it as named\n");
 
     remove((folder + u8"café.txt").c_str());
     remove((folder + fits + "a").c_str());
+    remove((folder + "Read.me").c_str());
+    remove((folder + "update.inf").c_str());
     InstallWriteResult written = writeFor(filesUnder(folder));
     EXPECT_EQ(listed(written.refused), "");
-    EXPECT_EQ(written.bytes, "[Install]\r\n1=Rovenda.exe\r\n2=data\\file2.dat\r\n3=data\\file10.dat\r\n"
-                             "4=data\\sub\\deep.dat\r\n5=docs\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C.txt\r\n"
-                             "6=long\\" + std::string(244, 'a') + "\r\n");
-    EXPECT_EQ(written.entries, 6u);
+    EXPECT_EQ(written.bytes, "[Install]\r\n1=Rovenda.exe\r\n2=READ.ME\r\n3=Update.exe\r\n4=data\\file2.dat\r\n"
+                             "5=data\\file10.dat\r\n6=data\\sub\\deep.dat\r\n"
+                             "7=docs\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C.txt\r\n8=long\\" + std::string(244, 'a') + "\r\n");
+    EXPECT_EQ(written.entries, 8u);
     system(("rm -rf " + folder).c_str());
 }
 

@@ -178,23 +178,27 @@ private:
     void refuse(unsigned line, const std::string& text) { result_.refused.push_back({ line, true, text }); }
     void note(const std::string& text) { result_.changes.push_back({ 0, false, text }); }
 
-    bool isLeftOut(const std::string& path) const
-    {
-        if (findChar(path.c_str(), '\\') != nullptr)
-            return false;           // only the folder's own files
-        if (path == input_.manifestName)
-            return true;
-        return std::find(input_.programNames.begin(), input_.programNames.end(), path) != input_.programNames.end();
-    }
+    static bool isTopLevel(const std::string& path) { return findChar(path.c_str(), '\\') == nullptr; }
+
+    // The program file and its manifest, in any letter case: the program installs them.
+    bool isLeftOut(const std::string& path) const { return isTopLevel(path) && ownNames_.count(lower(path)); }
 
     // Every file the program could not install as named is refused; the rest, but the
     // program and its manifest, are the candidates, in entry order.
     void judgeFiles()
     {
-        std::map<std::string, std::string> seen;
-        std::set<std::string> ownNames = { lower(input_.manifestName) };
+        ownNames_.insert(lower(input_.manifestName));
         for (const std::string& program : input_.programNames)
-            ownNames.insert(lower(program));
+            ownNames_.insert(lower(program));
+        // the manifests of other setup programs beside this one
+        std::map<std::string, std::string> otherManifests;
+        for (const FolderFile& file : input_.files) {
+            const std::string& name = file.path;
+            bool program = isTopLevel(name) && !isLeftOut(name) && name.size() > 4 && lower(name.substr(name.size() - 4)) == ".exe";
+            if (program && !manifestNameFor(name).empty())
+                otherManifests[lower(manifestNameFor(name))] = name;
+        }
+        std::map<std::string, std::string> seen;
         std::vector<FolderFile> files = input_.files;
         std::sort(files.begin(), files.end(), [](const FolderFile& a, const FolderFile& b) { return a.path < b.path; });
         for (const FolderFile& file : files) {
@@ -202,6 +206,7 @@ private:
             inFolder_[folded(path)] = path;
             auto same = seen.emplace(lower(path), path);
             std::string problem = file.problem;
+            auto other = otherManifests.find(isTopLevel(path) ? lower(path) : std::string());
             char target[PATH_SIZE];
             if (!problem.empty())
                 ;
@@ -209,8 +214,8 @@ private:
                 problem = "names the same file on Windows as " + quoted(same.first->second) + " (letter case aside)";
             else if (isLeftOut(path))
                 continue;
-            else if (findChar(path.c_str(), '\\') == nullptr && ownNames.count(lower(path)))
-                problem = "is named like the program or its manifest, which the program installs under that name itself";
+            else if (other != otherManifests.end())
+                problem = "is named like the manifest of " + quoted(other->second) + " beside it, a setup program of another name";
             else if (!(problem = windowsNameProblem(path)).empty())
                 ;
             else if (findChar(path.c_str(), ',') != nullptr)
@@ -375,6 +380,7 @@ private:
 
     const InstallWriteInput& input_;
     InstallWriteResult result_;
+    std::set<std::string> ownNames_;                // the program's and its manifest's, in lower case
     std::map<std::string, std::string> inFolder_;   // every file, by its folded path
     std::vector<std::string> candidates_, added_;
     std::set<std::string> listed_;                  // folded sources of the entries kept
