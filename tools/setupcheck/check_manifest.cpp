@@ -277,7 +277,7 @@ private:
     {
         std::string manifest = lower(input_.manifestName);
         for (const std::string& name : input_.programNames) {
-            if (!input_.programGiven && (name.size() < 4 || lower(name.substr(name.size() - 4)) != ".exe"))
+            if (!input_.programGiven && !isProgramFileName(name))
                 continue;
             std::string reads = manifestNameFor(name);
             if (reads.empty()) {
@@ -380,6 +380,11 @@ void checkEncoding(const CheckInput& input, std::vector<Finding>* findings)
             findings->push_back({ (unsigned)(i + 1), false,
                                   "this line reads in code page 932 as " + quoted(read[i]) + ", not as written" });
     }
+}
+
+bool isProgramFileName(const std::string& name)
+{
+    return name.size() > 4 && lower(name.substr(name.size() - 4)) == ".exe";
 }
 
 bool isMachinePath(const std::string& source)

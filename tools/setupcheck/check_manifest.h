@@ -28,6 +28,9 @@ struct CheckInput {
     std::function<bool(const std::string& relative)> sourceExists;
 };
 
+// A name that may be a program file beside the manifest: one ending in ".exe".
+bool isProgramFileName(const std::string& name);
+
 // A source named as a path of the user's machine, not relative to the setup folder: with
 // a drive, or a leading backslash or slash.
 bool isMachinePath(const std::string& source);

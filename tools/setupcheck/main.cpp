@@ -75,8 +75,7 @@ static std::vector<std::string> readers(const Run& run)
         return run.input.programNames;
     std::vector<std::string> found;
     for (const std::string& name : run.input.programNames)
-        if (name.size() > 4 && lower(name.substr(name.size() - 4)) == ".exe"
-            && lower(manifestNameFor(name)) == lower(run.input.manifestName))
+        if (isProgramFileName(name) && lower(manifestNameFor(name)) == lower(run.input.manifestName))
             found.push_back(name);
     return found;
 }

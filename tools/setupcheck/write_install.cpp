@@ -194,8 +194,7 @@ private:
         std::map<std::string, std::string> otherManifests;
         for (const FolderFile& file : input_.files) {
             const std::string& name = file.path;
-            bool program = isTopLevel(name) && !isLeftOut(name) && name.size() > 4 && lower(name.substr(name.size() - 4)) == ".exe";
-            if (program && !manifestNameFor(name).empty())
+            if (isTopLevel(name) && !isLeftOut(name) && isProgramFileName(name) && !manifestNameFor(name).empty())
                 otherManifests[lower(manifestNameFor(name))] = name;
         }
         std::map<std::string, std::string> seen;
