@@ -1,9 +1,9 @@
 // One fuzz target for the native text and path logic: the first input byte picks the
 // operation (0xF8 and above: the INI line rules), the rest is its text (two texts are split at the first zero byte). Each
 // operation's promises are checked; the sanitizers catch every access past a buffer.
-#include "app/arguments.h"
 #include "app/state.h"
 #include "copymode/copy_paths.h"
+#include "entry/arguments.h"
 #include "manifest/entries.h"
 #include "manifest/ini_text.h"
 #include "manifest/previous.h"

@@ -1,6 +1,6 @@
 // The argument text cut out of the command line, the mode, and the derived paths.
-#include "app/arguments.h"
 #include "app/state.h"
+#include "entry/arguments.h"
 
 #include <gtest/gtest.h>
 

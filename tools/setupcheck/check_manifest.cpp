@@ -4,9 +4,9 @@
 // that to report, and what Windows makes of a path.
 #include "check_manifest.h"
 
-#include "app/arguments.h"
 #include "app/state.h"
 #include "copymode/copy_paths.h"
+#include "entry/arguments.h"
 #include "manifest/ini_text.h"
 #include "util/text.h"
 

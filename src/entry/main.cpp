@@ -1,8 +1,8 @@
 // Program entry: cuts the argument text out of the command line, derives the program's
 // paths, and runs one of the four modes. The exit value is 1 whatever happened.
-#include "app/arguments.h"
 #include "app/state.h"
 #include "copymode/copy_mode.h"
+#include "entry/arguments.h"
 #include "manifest/previous.h"
 #include "uninstall/uninstall.h"
 #include "util/system_dlls.h"

@@ -1,5 +1,5 @@
 // The argument text and the paths derived from the program's origin path.
-#include "app/arguments.h"
+#include "entry/arguments.h"
 
 #include "app/state.h"
 #include "util/text.h"

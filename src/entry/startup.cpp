@@ -4,8 +4,8 @@
 // program itself (argumentText), so nothing is parsed here. Builds with a C runtime of
 // their own start-up (MSVC) leave this out and reach WinMain through it.
 #ifdef SETUP_OWN_STARTUP
-#include "app/arguments.h"
 #include "app/platform.h"
+#include "entry/arguments.h"
 
 extern "C" void WinMainCRTStartup()
 {
