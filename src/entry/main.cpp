@@ -1,8 +1,9 @@
-// Program entry: cuts the argument text out of the command line, derives the program's
-// paths, and runs one of the four modes. The exit value is 1 whatever happened.
+// Program entry: restricts the DLL search, derives the program's paths and runs the mode
+// the argument text chooses. The exit value is 1 whatever happened.
 #include "app/state.h"
 #include "copymode/copy_mode.h"
 #include "entry/arguments.h"
+#include "entry/main.h"
 #include "manifest/previous.h"
 #include "uninstall/uninstall.h"
 #include "util/system_dlls.h"
@@ -10,12 +11,12 @@
 #include "util/window.h"
 #include "wizard/wizard.h"
 
-static int runSetup(HINSTANCE instance)
+int runSetup(HINSTANCE instance, const char* arguments)
 {
+    // before any DLL is loaded by name: the program's folder may hold planted ones
+    restrictDllSearch();
+    followDeclaredDpiAwareness();
     resetSetupState();
-    // the argument text is taken from the command line itself, not from the start-up
-    // code's copy, so that quoting and double-byte rules are the program's own
-    const char* arguments = argumentText(GetCommandLineA());
     setup.instanceHandle = instance;
     // run from a folder whose name the code page cannot hold (a download folder under a user
     // name such as Zoë), the program's own path is its short form
@@ -49,10 +50,11 @@ static int runSetup(HINSTANCE instance)
     return 1;
 }
 
+#ifndef SETUP_OWN_STARTUP
+// The C runtime's start-up cuts its own argument text; the program's rules for quotes and
+// double-byte characters are argumentText's, so the command line is read again here.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    // before any DLL is loaded by name: the program's folder may hold planted ones
-    restrictDllSearch();
-    followDeclaredDpiAwareness();
-    return runSetup(instance);
+    return runSetup(instance, argumentText(GetCommandLineA()));
 }
+#endif
