@@ -160,3 +160,16 @@ bool startSetup(SetupProcess& process, const std::wstring& exePath)
     startup.dwFlags = STARTF_USESTDHANDLES;
     return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process.info) != 0;
 }
+
+EndedRun runToEnd(const std::string& exePath, const std::string& arguments, const std::string& currentDir,
+                  DialogWatcher::Handler handler, DWORD timeoutMs)
+{
+    EndedRun run;
+    SetupProcess process;
+    if (!startSetup(process, exePath, arguments, currentDir))
+        return run;
+    DialogWatcher watcher(handler, process.pid());
+    run.exitCode = process.wait(timeoutMs);
+    run.dialogs = watcher.seen();
+    return run;
+}

@@ -2,9 +2,12 @@
 // manifest, and starting it with an argument text as a user or the shell would.
 #pragma once
 
+#include "windows_seen.h"
+
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The built SETUP.EXE (found beside the test program's working directory).
 std::string builtSetupPath();
@@ -31,6 +34,16 @@ bool startSetup(SetupProcess& process, const std::string& exePath, const std::st
                 const std::string& currentDir = "");
 // The same, by a UTF-16 path that the ANSI code page may not hold, as the shell starts it.
 bool startSetup(SetupProcess& process, const std::wstring& exePath);
+
+// A run that ends by itself: started as startSetup does, its dialogs answered by handler
+// (left alone when null) until it ends. The exit value (-2 not started, -1 ended after
+// timeoutMs) and every dialog it showed.
+struct EndedRun {
+    DWORD exitCode = (DWORD)-2;
+    std::vector<SeenDialog> dialogs;
+};
+EndedRun runToEnd(const std::string& exePath, const std::string& arguments, const std::string& currentDir,
+                  DialogWatcher::Handler handler = nullptr, DWORD timeoutMs = 30000);
 
 // Memory in process pid, for a message or a thread of that process whose argument must lie
 // there: the system hands a common control's records and a thread's argument across

@@ -309,6 +309,53 @@ bool driveToFinish(WizardDriver& wizard, const std::string& destination, int sta
            wizard.waitForButton(WIZ_FINISH, finishTimeoutMs);
 }
 
+const char wizardDoneText[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
+const char wizardFailedText[] = "インストール中にエラーが発生しました。";
+
+WizardSession::WizardSession(const std::string& distFolder) : dist(distFolder)
+{
+    if (startSetup(process, dist + "SETUP.EXE", "", dist))
+        wizard = WizardDriver(process.pid());
+}
+
+::testing::AssertionResult WizardSession::ready()
+{
+    if (!process.info.hProcess)
+        return ::testing::AssertionFailure() << dist << "SETUP.EXE did not start";
+    if (!wizard.waitForFrame() || !wizard.waitForPage(0))
+        return ::testing::AssertionFailure() << "the wizard did not show its first page";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult WizardSession::toProgressPage(const std::string& destination, int startMenu, int desktop)
+{
+    ::testing::AssertionResult shown = ready();
+    if (shown && !driveToProgressPage(wizard, destination, startMenu, desktop))
+        return ::testing::AssertionFailure() << "the wizard did not reach its progress page (on page "
+                                             << wizard.pageIndex() << ")";
+    return shown;
+}
+
+::testing::AssertionResult WizardSession::toFinish(const std::string& destination, int startMenu, int desktop,
+                                                   DWORD finishTimeoutMs)
+{
+    ::testing::AssertionResult shown = toProgressPage(destination, startMenu, desktop);
+    if (shown && !wizard.waitForButton(WIZ_FINISH, finishTimeoutMs))
+        return ::testing::AssertionFailure() << "the installation did not end with Finish; the page says "
+                                             << hexBytes(wizard.controlText(PROGRESS_TEXT));
+    return shown;
+}
+
+::testing::AssertionResult WizardSession::close(int button, DWORD timeoutMs)
+{
+    if (!wizard.press(button))
+        return ::testing::AssertionFailure() << "wizard button " << button << " could not be pressed";
+    DWORD code = process.wait(timeoutMs);
+    if (code != 1)
+        return ::testing::AssertionFailure() << "after button " << button << " the exit value is " << (long)code;
+    return ::testing::AssertionSuccess();
+}
+
 static const char uninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korval";
 
 void setPreviousInstall(const std::string& uninstallString)

@@ -6,6 +6,7 @@
 
 #include "lnk_check.h"
 #include "scratch.h"
+#include "setup_run.h"
 #include "windows_seen.h"
 
 #include <windows.h>
@@ -97,6 +98,31 @@ bool driveToProgressPage(WizardDriver& wizard, const std::string& destination, i
 // The same, then the installation run to the Finish button.
 bool driveToFinish(WizardDriver& wizard, const std::string& destination, int startMenu = -1, int desktop = -1,
                    DWORD finishTimeoutMs = 20000);
+
+// The results the progress page shows, exact bytes.
+extern const char wizardDoneText[];
+extern const char wizardFailedText[];
+
+// The steps every wizard test repeats: the SETUP.EXE of a staged distribution folder
+// (stageSetup) started without arguments in that folder, the driver on its wizard, and the
+// ways out. Each step says what went wrong when it fails.
+struct WizardSession {
+    std::string dist;                   // with its trailing backslash
+    SetupProcess process;
+    WizardDriver wizard { 0 };
+
+    explicit WizardSession(const std::string& distFolder);
+    // The wizard shows its first page.
+    ::testing::AssertionResult ready();
+    // As driveToProgressPage and driveToFinish.
+    ::testing::AssertionResult toProgressPage(const std::string& destination, int startMenu = -1, int desktop = -1);
+    ::testing::AssertionResult toFinish(const std::string& destination, int startMenu = -1, int desktop = -1,
+                                        DWORD finishTimeoutMs = 20000);
+    // Presses Cancel (or Finish) when a user could, and waits for the end with exit value 1.
+    ::testing::AssertionResult cancel(DWORD timeoutMs = 30000) { return close(WIZ_CANCEL, timeoutMs); }
+    ::testing::AssertionResult finish() { return close(WIZ_FINISH, 30000); }
+    ::testing::AssertionResult close(int button, DWORD timeoutMs);
+};
 
 // The previous installation's Uninstall entry, in the registry view of this build (the
 // same bitness as the SETUP.EXE under test). An empty value deletes the key.

@@ -31,16 +31,11 @@ struct DesktopLink {
 static ::testing::AssertionResult runCopyMode(const std::string& programFolder, const std::string& text,
                                               const std::string& currentDir = "")
 {
-    SetupProcess process;
-    if (!startSetup(process, programFolder + "SETUP.EXE", "c " + text,
-                    currentDir.empty() ? programFolder : currentDir))
-        return ::testing::AssertionFailure() << "SETUP.EXE did not start";
-    DialogWatcher watcher(nullptr, process.pid());
-    DWORD code = process.wait();
-    if (code != 1)
-        return ::testing::AssertionFailure() << "exit value " << (long)code;
-    if (!watcher.seen().empty())
-        return ::testing::AssertionFailure() << "a window appeared: " << watcher.seen()[0].caption;
+    EndedRun run = runToEnd(programFolder + "SETUP.EXE", "c " + text, currentDir.empty() ? programFolder : currentDir);
+    if (run.exitCode != 1)
+        return ::testing::AssertionFailure() << "exit value " << (long)run.exitCode;
+    if (!run.dialogs.empty())
+        return ::testing::AssertionFailure() << "a window appeared: " << run.dialogs[0].caption;
     return ::testing::AssertionSuccess();
 }
 

@@ -33,7 +33,6 @@ static const char userColors[] = "data\\settings\\my-colors.ini";
 // How the Uninstall entry starts the installed program (the option number 6: both boxes).
 static const char uninstallArguments[] = "/r6";
 
-static const char doneSentence[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
 static const char promptText[] = "Rovenda を削除します。";
 static const char questionTail[] = " ←このファイルも削除していいですか？";
 static const char remainTail[] = " にはまだファイルが残っています。後で削除してください。";
@@ -83,13 +82,10 @@ protected:
         writeFileMakingFolders(dist + "data\\colors.ini", "[Colors]\r\nback=white\r\n");
         installed = destination.empty() ? scratchFolder(name) + "Korval\\" : destination;
 
-        SetupProcess process;
-        ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-        WizardDriver wizard(process.pid());
-        ASSERT_TRUE(driveToFinish(wizard, installed, 1, 1));
-        ASSERT_EQ(wizard.controlText(PROGRESS_TEXT), doneSentence) << hexBytes(wizard.controlText(PROGRESS_TEXT));
-        ASSERT_TRUE(wizard.press(WIZ_FINISH));
-        ASSERT_EQ(process.wait(), 1u);
+        WizardSession run(dist);
+        ASSERT_TRUE(run.toFinish(installed, 1, 1));
+        ASSERT_EQ(run.wizard.controlText(PROGRESS_TEXT), wizardDoneText) << hexBytes(run.wizard.controlText(PROGRESS_TEXT));
+        ASSERT_TRUE(run.finish());
         std::string commandLine, directory;
         ASSERT_TRUE(readRecorderLog(installed, &commandLine, &directory));
         EXPECT_NE(commandLine.find(installed + "Rovenda.exe"), std::string::npos) << commandLine;
@@ -217,9 +213,7 @@ TEST_F(Cycle, AJapaneseFolderGoesThroughInstallCopyModeAndRemoval)
     std::string copy = top + "表示の写し";
     std::string link = shellFolder("Desktop") + "\\表示の写し.lnk";
     DeleteFileA(link.c_str());
-    SetupProcess copyRun;
-    ASSERT_TRUE(startSetup(copyRun, installed + "SETUP.EXE", "c 表示の写し/Rovenda.exe/" + copy, installed));
-    EXPECT_EQ(copyRun.wait(), 1u);
+    EXPECT_EQ(runToEnd(installed + "SETUP.EXE", "c 表示の写し/Rovenda.exe/" + copy, installed).exitCode, 1u);
     EXPECT_EQ(readFile(copy + "\\doc\\はじめにお読みください.txt"), "はじめに");
     EXPECT_TRUE(linkIs(link, copy + "\\Rovenda.exe", "", copy));
     DeleteFileA(link.c_str());

@@ -22,22 +22,19 @@ TEST(DllSearch, WizardWithFolderPickerAndShortcutsLoadsNoPlantedDll)
     plantDlls(dist);
     std::string dest = scratchFolder("dll-wizard-dest") + "Rovenda";
 
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-    WizardDriver wizard(process.pid());
-    ASSERT_TRUE(wizard.waitForFrame()) << "no wizard; planted DLLs loaded: " << plantedDllsLoaded(dist);
-    wizard.clickPageButton(BROWSE);
-    SeenDialog picker = wizard.waitForOtherDialog();
+    WizardSession run(dist);
+    ASSERT_TRUE(run.ready()) << "planted DLLs loaded: " << plantedDllsLoaded(dist);
+    run.wizard.clickPageButton(BROWSE);
+    SeenDialog picker = run.wizard.waitForOtherDialog();
     ASSERT_NE(picker.window, nullptr);
-    ASSERT_TRUE(wizard.answer(picker, IDCANCEL));
+    ASSERT_TRUE(run.wizard.answer(picker, IDCANCEL));
     // system code loads DLLs by name long after start-up (the Windows shell's picker and
     // shell-link code do; Wine's load none): the program is made to load one by name now,
     // and the search restriction of its start-up must keep the planted copy out
-    ASSERT_TRUE(loadLibraryInside(process.pid(), "linkinfo.dll"));
+    ASSERT_TRUE(loadLibraryInside(run.process.pid(), "linkinfo.dll"));
     // both shortcuts: the shell-link code runs too
-    ASSERT_TRUE(driveToFinish(wizard, dest, 1, 1));
-    ASSERT_TRUE(wizard.press(WIZ_FINISH));
-    EXPECT_EQ(process.wait(), 1u);
+    ASSERT_TRUE(run.toFinish(dest, 1, 1));
+    EXPECT_TRUE(run.finish());
     EXPECT_TRUE(fileExists(dest + "\\Rovenda.exe"));
     EXPECT_TRUE(fileExists(shellFolder("Desktop") + "\\Rovenda.lnk"));
     EXPECT_EQ(plantedDllsLoaded(dist), "");
@@ -49,12 +46,10 @@ TEST(DllSearch, RelaunchPromptLoadsNoPlantedDll)
     REQUIRE_PLANTED_DLLS_SEARCHED_FIRST();
     std::string folder = stageSetup("dll-relaunch", "[Install]\r\n");
     plantDlls(folder);
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, folder + "SETUP.EXE", "r", folder));
-    DialogWatcher watcher(answerInTurn({ IDCANCEL }), process.pid());
-    EXPECT_EQ(process.wait(), 1u);
-    ASSERT_EQ(watcher.seen().size(), 1u) << "planted DLLs loaded: " << plantedDllsLoaded(folder);
-    EXPECT_EQ(watcher.seen()[0].caption, "Rovenda");
+    EndedRun run = runToEnd(folder + "SETUP.EXE", "r", folder, answerInTurn({ IDCANCEL }));
+    EXPECT_EQ(run.exitCode, 1u);
+    ASSERT_EQ(run.dialogs.size(), 1u) << "planted DLLs loaded: " << plantedDllsLoaded(folder);
+    EXPECT_EQ(run.dialogs[0].caption, "Rovenda");
     EXPECT_EQ(plantedDllsLoaded(folder), "");
 }
 
@@ -83,9 +78,7 @@ TEST(DllSearch, CopyModeLoadsNoPlantedDll)
     writeFile(program + "tool.exe", "tool");
     plantDlls(program);
     std::string copy = scratchFolder("dll-copy-dest") + "Copy";
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, program + "SETUP.EXE", "c DllCopyTool/tool.exe/" + copy, program));
-    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_EQ(runToEnd(program + "SETUP.EXE", "c DllCopyTool/tool.exe/" + copy, program).exitCode, 1u);
     EXPECT_EQ(readFile(copy + "\\tool.exe"), "tool");
     std::string link = shellFolder("Desktop") + "\\DllCopyTool.lnk";
     EXPECT_TRUE(fileExists(link));

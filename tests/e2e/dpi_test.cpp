@@ -77,10 +77,9 @@ TEST(Dpi, EveryDialogLaysOutAtTheScreensDpi)
     setPreviousInstall("");
     std::string dist = stageSetup("dpi-dist", "[Install]\r\n1=readme.txt\r\n");
     writeFile(dist + "readme.txt", "readme");
-    SetupProcess setupRun;
-    ASSERT_TRUE(startSetup(setupRun, dist + "SETUP.EXE", "", dist));
-    WizardDriver wizard(setupRun.pid());
-    ASSERT_TRUE(wizard.waitForFrame() && wizard.waitForPage(0));
+    WizardSession run(dist);
+    ASSERT_TRUE(run.ready());
+    const WizardDriver& wizard = run.wizard;
     expectWizardLaysOut(wizard, "dpi-1-destination");
     EXPECT_TRUE(centredOnScreen(wizard.frame())) << "the wizard";
 
@@ -108,8 +107,7 @@ TEST(Dpi, EveryDialogLaysOutAtTheScreensDpi)
     wizard.setChecked(DESKTOP_BOX, false);
     ASSERT_TRUE(wizard.press(WIZ_NEXT) && wizard.waitForPage(2) && wizard.waitForButton(WIZ_FINISH));
     expectWizardLaysOut(wizard, "dpi-3-progress-done");
-    ASSERT_TRUE(wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(setupRun.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
 
     // the uninstall run: a question about a file the installation did not bring, the result
     writeFile(destination + "メモ.txt", "mine");

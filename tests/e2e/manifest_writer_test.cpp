@@ -27,17 +27,14 @@ TEST(ManifestWriter, TheWizardInstallsExactlyTheFilesOfTheFolderTheManifestWasWr
     ASSERT_EQ(runProcess(tool, dist), 0u);
 
     std::string dest = scratchFolder("manifest-writer-dest") + "Rovenda\\";
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-    WizardDriver wizard(process.pid());
-    ASSERT_TRUE(driveToFinish(wizard, dest.substr(0, dest.size() - 1), 0, 0));
+    WizardSession run(dist);
+    ASSERT_TRUE(run.toFinish(dest.substr(0, dest.size() - 1), 0, 0));
     for (const std::string& folder : { "", "data\\", "data\\ソフト\\" })
         EXPECT_EQ(namesInFolder(dest + folder), namesInFolder(dist + folder)) << folder;
     for (const std::string& file : files)
         EXPECT_EQ(readFile(dest + file), file);
     // entry 1 is the main program: Finish starts it
-    ASSERT_TRUE(wizard.press(WIZ_FINISH));
-    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_TRUE(run.finish());
     std::string commandLine, directory;
     ASSERT_TRUE(readRecorderLog(dest, &commandLine, &directory));
     EXPECT_NE(commandLine.find(dest + "Rovenda.exe"), std::string::npos) << commandLine;

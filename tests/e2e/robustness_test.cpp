@@ -14,13 +14,9 @@
 // Starts the wizard of a distribution and returns the destination it proposes.
 static std::string proposedDestination(const std::string& dist)
 {
-    SetupProcess process;
-    if (!startSetup(process, dist + "SETUP.EXE", "", dist))
-        return "(not started)";
-    WizardDriver wizard(process.pid());
-    std::string shown = wizard.waitForFrame() && wizard.waitForPage(0) ? wizard.controlText(DEST_PATH) : "(no wizard)";
-    wizard.press(WIZ_CANCEL);
-    process.wait();
+    WizardSession run(dist);
+    std::string shown = run.ready() ? run.wizard.controlText(DEST_PATH) : "(no wizard)";
+    run.cancel();
     return shown;
 }
 
@@ -65,13 +61,11 @@ TEST(BadInput, CancelWhileTheStepsRunEndsWithOneAndRunsNoStepTwice)
     std::string dest = scratchFolder("cancel-steps-dest");
     writeFile(dest + "blocked", "a file");
 
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-    WizardDriver wizard(process.pid());
-    ASSERT_TRUE(driveToProgressPage(wizard, dest, 1, 1));     // both boxes checked
+    WizardSession run(dist);
+    ASSERT_TRUE(run.toProgressPage(dest, 1, 1));             // both boxes checked
     std::vector<SeenDialog> seen;
     {
-        DialogWatcher watcher(answerInTurn({}), process.pid());
+        DialogWatcher watcher(answerInTurn({}), run.process.pid());
         auto messages = [&] {
             std::vector<SeenDialog> boxes;
             for (const SeenDialog& d : watcher.seen())
@@ -81,9 +75,8 @@ TEST(BadInput, CancelWhileTheStepsRunEndsWithOneAndRunsNoStepTwice)
         };
         for (DWORD waited = 0; messages().empty() && waited < 30000; waited += 20)
             Sleep(20);
-        // Cancel as soon as a user could press it again
-        EXPECT_TRUE(wizard.press(WIZ_CANCEL));
-        EXPECT_EQ(process.wait(20000), 1u);             // ends, without a hang
+        // Cancel as soon as a user could press it again; the program ends, without a hang
+        EXPECT_TRUE(run.cancel(20000));
         seen = messages();
     }
     ASSERT_EQ(seen.size(), 1u);
@@ -111,9 +104,6 @@ TEST(BadInput, CancelWhileTheStepsRunEndsWithOneAndRunsNoStepTwice)
     removeProductShortcuts();
 }
 
-static const char doneSentence[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
-static const char failedSentence[] = "インストール中にエラーが発生しました。";
-
 // One installation without shortcuts, as a user sees it.
 struct InstallRun {
     std::string dist, dest;
@@ -136,16 +126,12 @@ static InstallRun installWith(const std::string& name, const std::string& manife
     if (prepare)
         prepare(run.dist);
     run.dest = dest.empty() ? scratchFolder(name + "-dest") : dest;
-    SetupProcess process;
-    if (!startSetup(process, run.dist + "SETUP.EXE", "", run.dist))
-        return run;
-    WizardDriver wizard(process.pid());
+    WizardSession setupRun(run.dist);
     DialogWatcher watcher(
-        [](const SeenDialog& d) { return !d.isMessageBox ? 0 : d.button(IDYES) ? IDYES : IDOK; }, process.pid());
-    if (driveToFinish(wizard, run.dest, 0, 0, finishTimeoutMs))
-        run.result = wizard.controlText(PROGRESS_TEXT);
-    wizard.press(WIZ_CANCEL);       // Finish would start the product: close without it
-    if (process.wait() != 1u)
+        [](const SeenDialog& d) { return !d.isMessageBox ? 0 : d.button(IDYES) ? IDYES : IDOK; }, setupRun.process.pid());
+    if (setupRun.toFinish(run.dest, 0, 0, finishTimeoutMs))
+        run.result = setupRun.wizard.controlText(PROGRESS_TEXT);
+    if (!setupRun.cancel())             // Finish would start the product: close without it
         run.result = "exit value not 1";
     for (const SeenDialog& d : watcher.seen())
         if (d.isMessageBox)
@@ -158,19 +144,19 @@ TEST(BadInput, OddManifestsInstallWhatTheyNameAndNothingElse)
     typedef std::vector<std::string> Names;
     // empty: the program and its manifest
     InstallRun run = installWith("manifest-empty", "");
-    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(run.result, wizardDoneText);
     EXPECT_EQ(namesInFolder(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
 
     // blanks around keys and values are the profile reader's to drop; a key with a leading
     // zero is never asked for, and the count stops before it
     run = installWith("manifest-blanks", "[Install]\r\n  1  =   readme.txt   \r\n02=説明.txt\r\n");
-    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(run.result, wizardDoneText);
     EXPECT_EQ(namesInFolder(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt" }));
     EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
 
     // UTF-8 with a byte-order mark: the text reaches the program in its own code page
     run = installWith("manifest-utf8", "\xEF\xBB\xBF[Install]\r\n1=readme.txt\r\n2=\xE8\xAA\xAC\xE6\x98\x8E.txt\r\n");
-    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(run.result, wizardDoneText);
     EXPECT_EQ(namesInFolder(run.dest), (Names { "SETUP.EXE", "SETUP.inf", "readme.txt", "説明.txt" }));
 
     // binary garbage: whatever the reader makes of it, no file lands outside the folder
@@ -181,7 +167,7 @@ TEST(BadInput, OddManifestsInstallWhatTheyNameAndNothingElse)
         garbage += (char)(state >> 16);
     }
     run = installWith("manifest-garbage", garbage);
-    EXPECT_TRUE(run.result == doneSentence || run.result == failedSentence) << hexBytes(run.result);
+    EXPECT_TRUE(run.result == wizardDoneText || run.result == wizardFailedText) << hexBytes(run.result);
     EXPECT_EQ(namesInFolder(run.dest), (Names { "SETUP.EXE", "SETUP.inf" }));
     EXPECT_TRUE(run.messages.empty());
 }
@@ -193,7 +179,7 @@ TEST(BadInput, AManifestOfFiveThousandEntriesRunsEveryStep)
         manifest += std::to_string(i) + "=,gone\\" + std::to_string(i) + ".txt\r\n";
     manifest += "5000=readme.txt,last\\readme.txt\r\n";
     InstallRun run = installWith("manifest-5000", manifest, "", nullptr, 300000);
-    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(run.result, wizardDoneText);
     EXPECT_EQ(readFile(run.dest + "last\\readme.txt"), "readme");
     EXPECT_FALSE(folderExists(run.dest + "gone"));
 }
@@ -210,7 +196,7 @@ TEST(BadInput, ASourceHeldOpenFailsOnlyItsOwnEntry)
                                  });
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     CloseHandle(held);
-    EXPECT_EQ(run.result, failedSentence);
+    EXPECT_EQ(run.result, wizardFailedText);
     EXPECT_FALSE(fileExists(run.dest + "held.txt"));
     EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
     EXPECT_TRUE(run.messages.empty());
@@ -223,7 +209,7 @@ TEST(BadInput, AReadOnlyDestinationFolderIsWrittenAsWindowsDoes)
     writeFile(dest + "mine.txt", "mine");
     SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_READONLY);
     InstallRun run = installWith("readonly", "[Install]\r\n1=readme.txt\r\n", dest);
-    EXPECT_EQ(run.result, doneSentence);
+    EXPECT_EQ(run.result, wizardDoneText);
     EXPECT_EQ(readFile(dest + "readme.txt"), "readme");
     EXPECT_EQ(readFile(dest + "mine.txt"), "mine");
     SetFileAttributesA(dest.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -245,7 +231,7 @@ TEST(BadInput, AFullDriveInTheMiddleOfACopyLeavesNoCutFileAndSaysSo)
     // the free-space question (50 MiB) was answered Yes
     ASSERT_GE(run.messages.size(), 1u);
     EXPECT_NE(run.messages[0].button(IDYES), nullptr);
-    EXPECT_EQ(run.result, failedSentence);
+    EXPECT_EQ(run.result, wizardFailedText);
     EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
     EXPECT_EQ(readFile(run.dest + "big.bin").size(), big.size());
     EXPECT_TRUE(readFile(run.dest + "big3.bin") == "installed") << fileSize(run.dest + "big3.bin") << " bytes";
@@ -265,7 +251,7 @@ TEST(BadInput, TargetsThatNameALevelTwiceOrLeaveItGetTheLevelMessages)
     writeFile(dest + "data", "a file");
     InstallRun run = installWith("odd-levels", "[Install]\r\n1=readme.txt,\\readme.txt\r\n2=readme.txt,data\\..\\again.txt\r\n",
                                  dest);
-    EXPECT_EQ(run.result, failedSentence);
+    EXPECT_EQ(run.result, wizardFailedText);
     ASSERT_EQ(run.messages.size(), 2u);
     EXPECT_EQ(run.messages[0].text, dest + " のフォルダ作成に失敗しました。") << hexBytes(run.messages[0].text);
     EXPECT_EQ(run.messages[1].text, dest + "data - 同じ名前のファイルが既に存在するのでフォルダが作成できません。");
@@ -295,15 +281,13 @@ TEST(BadInput, AReinstallKilledAtAnyMomentLeavesEveryFileOldOrNewAndNothingElse)
         SCOPED_TRACE("killed after " + name(arrived));
         for (int i = 1; i <= files; ++i)
             writeFile(dest + name(i), older);
-        SetupProcess process;
-        ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-        WizardDriver wizard(process.pid());
-        ASSERT_TRUE(driveToProgressPage(wizard, dest, 0, 0));
+        WizardSession run(dist);
+        ASSERT_TRUE(run.toProgressPage(dest, 0, 0));
         for (DWORD start = GetTickCount(); fileSize(dest + name(arrived)) != (LONGLONG)newer.size() &&
                                            GetTickCount() - start < 20000;)
             Sleep(1);
-        TerminateProcess(process.info.hProcess, 9);
-        process.wait();
+        TerminateProcess(run.process.info.hProcess, 9);
+        run.process.wait();
         // what the killed process held open closes after it; then nothing foreign is left
         std::vector<std::string> names;
         for (DWORD start = GetTickCount(); (names = namesInFolder(dest)) != owned && GetTickCount() - start < 5000;)

@@ -11,11 +11,9 @@ TEST(Start, OddArgumentTextsEndWithExitValueOneAndNoWindow)
     const char* argumentTexts[] = { "c", "/c", "c ", "c Tool", "c Tool/tool.exe", "x", "/x", "x ", "x SETUP.EXE",
                                     "x C:\\setuptests\\start-odd\\", "x \"\"" };
     for (const char* arguments : argumentTexts) {
-        SetupProcess setup;
-        ASSERT_TRUE(startSetup(setup, folder + "SETUP.EXE", arguments, folder)) << arguments;
-        DialogWatcher watcher(nullptr, setup.pid());
-        EXPECT_EQ(setup.wait(), 1u) << arguments;
-        EXPECT_TRUE(watcher.seen().empty()) << arguments;
+        EndedRun run = runToEnd(folder + "SETUP.EXE", arguments, folder);
+        EXPECT_EQ(run.exitCode, 1u) << arguments;
+        EXPECT_TRUE(run.dialogs.empty()) << arguments;
     }
     // the one-separator copy text created nothing beside the program
     EXPECT_FALSE(folderExists(folder + "tool.exe"));
@@ -27,9 +25,7 @@ TEST(Start, ProgramFileNameLongerThanItsFieldDoesNothing)
     std::string folder = stageSetup("start-long-name");
     std::string longName = folder + std::string(48, 'L') + ".EXE";
     ASSERT_TRUE(CopyFileA((folder + "SETUP.EXE").c_str(), longName.c_str(), FALSE));
-    SetupProcess setup;
-    ASSERT_TRUE(startSetup(setup, longName, "", folder));
-    DialogWatcher watcher(nullptr, setup.pid());
-    EXPECT_EQ(setup.wait(), 1u);
-    EXPECT_TRUE(watcher.seen().empty());
+    EndedRun run = runToEnd(longName, "", folder);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_TRUE(run.dialogs.empty());
 }

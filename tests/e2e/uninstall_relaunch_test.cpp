@@ -66,20 +66,12 @@ TEST(UninstallRelaunch, CancelAtThePromptChangesNothing)
     std::string copy = systemDirectory() + "SETUP.EXE";
     DeleteFileA(copy.c_str());
     std::string folder = stageInstalled("relaunch cancel", manifest, { "KORVAL.EXE", "lib\\tool.dll" });
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, folder + "SETUP.EXE", "r", folder));
-    std::vector<SeenDialog> seen;
-    {
-        DialogWatcher watcher(
-            [](const SeenDialog& d) {
-                expectPrompt(d);
-                return IDCANCEL;
-            },
-            process.pid());
-        EXPECT_EQ(process.wait(), 1u);
-        seen = watcher.seen();
-    }
-    EXPECT_EQ(seen.size(), 1u);
+    EndedRun run = runToEnd(folder + "SETUP.EXE", "r", folder, [](const SeenDialog& d) {
+        expectPrompt(d);
+        return IDCANCEL;
+    });
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.dialogs.size(), 1u);
     EXPECT_FALSE(fileExists(copy));
     for (const char* file : { "SETUP.EXE", "SETUP.inf", "KORVAL.EXE", "lib\\tool.dll" })
         EXPECT_TRUE(fileExists(folder + file)) << file;
@@ -138,14 +130,9 @@ TEST(UninstallRelaunch, StartThatFailsShowsItsMessage)
     std::string folder = scratchFolder("relaunch blocked");
     CopyFileA(builtSetupPath().c_str(), (folder + "BLOCKED.EXE").c_str(), FALSE);
     writeFile(folder + "BLOCKED.inf", manifest);
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, folder + "BLOCKED.EXE", "R", folder));
-    std::vector<SeenDialog> seen;
-    {
-        DialogWatcher watcher(answerInTurn({ IDOK, IDOK }), process.pid());
-        EXPECT_EQ(process.wait(60000), 1u);
-        seen = watcher.seen();
-    }
+    EndedRun run = runToEnd(folder + "BLOCKED.EXE", "R", folder, answerInTurn({ IDOK, IDOK }), 60000);
+    EXPECT_EQ(run.exitCode, 1u);
+    const std::vector<SeenDialog>& seen = run.dialogs;
     RemoveDirectoryA(blocker.c_str());
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1].text, failedText) << hexBytes(seen[1].text);

@@ -10,23 +10,8 @@ static const char caption[] = "Rovenda のインストール";
 static const char driveFormText[] = "「C:\\Korval」のように、ドライブ名も含めた正しいパス名を指定してください。";
 static const char folderIsFileTail[] = " - 同じ名前のファイルが既に存在するのでフォルダが作成できません。";
 
-// A wizard started on a staged distribution, on its first page.
-struct StartedWizard {
-    SetupProcess process;
-    WizardDriver wizard { 0 };
-    std::string dist;
-
-    explicit StartedWizard(const std::string& name, const std::string& manifest = "")
-    {
-        dist = stageSetup(name, manifest);
-        if (startSetup(process, dist + "SETUP.EXE", "", dist))
-            wizard = WizardDriver(process.pid());
-    }
-    bool ready() { return wizard.waitForFrame() && wizard.waitForPage(0); }
-};
-
 // Presses Next and expects a message box of the page; returns it, answered with OK.
-static ::testing::AssertionResult refusedWith(StartedWizard& run, const std::string& expected)
+static ::testing::AssertionResult refusedWith(WizardSession& run, const std::string& expected)
 {
     if (!run.wizard.press(WIZ_NEXT))
         return ::testing::AssertionFailure() << "Next could not be pressed";
@@ -49,7 +34,7 @@ static ::testing::AssertionResult refusedWith(StartedWizard& run, const std::str
 TEST(DestinationPage, ShowsCaptionLabelAndTheDefaultFolderOnTheWindowsDrive)
 {
     setPreviousInstall("");
-    StartedWizard run("dest-default");
+    WizardSession run(stageSetup("dest-default"));
     ASSERT_TRUE(run.ready());
     EXPECT_EQ(run.wizard.caption(), caption);
     EXPECT_EQ(run.wizard.controlText(DEST_LABEL), "Rovenda のインストール先を指定してください。");
@@ -62,14 +47,13 @@ TEST(DestinationPage, ShowsCaptionLabelAndTheDefaultFolderOnTheWindowsDrive)
     GetWindowRect(run.wizard.frame(), &frame);
     EXPECT_NEAR(frame.left + frame.right, GetSystemMetrics(SM_CXSCREEN), 2);
     EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
-    ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(run.process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
 }
 
 TEST(DestinationPage, RefusesPathsWithoutDriveFormAndKeepsTheTypedText)
 {
     setPreviousInstall("");
-    StartedWizard run("dest-form");
+    WizardSession run(stageSetup("dest-form"));
     ASSERT_TRUE(run.ready());
     // a 259-byte path has no room for its separator in a path buffer
     std::string longest = "C:\\setuptests\\" + std::string(245, 'a');
@@ -80,8 +64,7 @@ TEST(DestinationPage, RefusesPathsWithoutDriveFormAndKeepsTheTypedText)
         EXPECT_TRUE(refusedWith(run, driveFormText)) << "typed: " << typed;
         EXPECT_EQ(run.wizard.controlText(DEST_PATH), typed);
     }
-    ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(run.process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
 }
 
 TEST(DestinationPage, APlainFileWhereAFolderMustGoIsRefusedWithTheFolderMessage)
@@ -89,7 +72,7 @@ TEST(DestinationPage, APlainFileWhereAFolderMustGoIsRefusedWithTheFolderMessage)
     setPreviousInstall("");
     std::string folder = scratchFolder("dest-file-in-way");
     writeFile(folder + "Korval", "a file");
-    StartedWizard run("dest-file");
+    WizardSession run(stageSetup("dest-file"));
     ASSERT_TRUE(run.ready());
     run.wizard.typeIntoField(DEST_PATH, folder + "Korval\\sub");
     EXPECT_TRUE(refusedWith(run, folder + "Korval" + folderIsFileTail));
@@ -100,23 +83,21 @@ TEST(DestinationPage, APlainFileWhereAFolderMustGoIsRefusedWithTheFolderMessage)
     EXPECT_EQ(box.text, "1:\\x のフォルダ作成に失敗しました。") << hexBytes(box.text);
     run.wizard.answer(box, IDOK);
     EXPECT_EQ(run.wizard.pageIndex(), 0);
-    ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(run.process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
 }
 
 TEST(DestinationPage, TestCreationLeavesTheUpperLevelsAndRemovesTheLastOne)
 {
     setPreviousInstall("");
     std::string folder = scratchFolder("dest-levels");
-    StartedWizard run("dest-levels-dist");
+    WizardSession run(stageSetup("dest-levels-dist"));
     ASSERT_TRUE(run.ready());
     run.wizard.typeIntoField(DEST_PATH, folder + "a\\b\\c");
     ASSERT_TRUE(run.wizard.press(WIZ_NEXT));
     ASSERT_TRUE(run.wizard.waitForPage(1));
     EXPECT_TRUE(folderExists(folder + "a\\b"));
     EXPECT_FALSE(folderExists(folder + "a\\b\\c"));
-    ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(run.process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
     // cancelled: the upper levels stay
     EXPECT_TRUE(folderExists(folder + "a\\b"));
 }
@@ -126,14 +107,13 @@ TEST(DestinationPage, AnExistingFolderWithFilesIsLeftAsItIs)
     setPreviousInstall("");
     std::string folder = scratchFolder("dest-existing");
     writeFile(folder + "keep.txt", "keep");
-    StartedWizard run("dest-existing-dist");
+    WizardSession run(stageSetup("dest-existing-dist"));
     ASSERT_TRUE(run.ready());
     run.wizard.typeIntoField(DEST_PATH, folder);      // with its trailing backslash
     ASSERT_TRUE(run.wizard.press(WIZ_NEXT));
     ASSERT_TRUE(run.wizard.waitForPage(1));
     EXPECT_EQ(readFile(folder + "keep.txt"), "keep");
-    ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(run.process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
 }
 
 TEST(DestinationPage, ProposesThePreviousFolderAndStartsTheBoxesFromItsOptionNumber)
@@ -153,7 +133,7 @@ TEST(DestinationPage, ProposesThePreviousFolderAndStartsTheBoxesFromItsOptionNum
     for (const Case& c : cases) {
         SCOPED_TRACE(c.uninstallString);
         setPreviousInstall(c.uninstallString);
-        StartedWizard run("dest-previous");
+        WizardSession run(stageSetup("dest-previous"));
         ASSERT_TRUE(run.ready());
         EXPECT_EQ(run.wizard.controlText(DEST_PATH), c.proposed);
         ASSERT_TRUE(run.wizard.press(WIZ_NEXT));
@@ -165,8 +145,7 @@ TEST(DestinationPage, ProposesThePreviousFolderAndStartsTheBoxesFromItsOptionNum
         EXPECT_EQ(run.wizard.controlText(DESKTOP_BOX), "デスクトップにショートカットを作成する");
         EXPECT_TRUE(run.wizard.button(WIZ_NEXT).usable());
         EXPECT_FALSE(run.wizard.button(WIZ_BACK).usable());
-        ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
-        EXPECT_EQ(run.process.wait(), 1u);
+        EXPECT_TRUE(run.cancel());
     }
     setPreviousInstall("");
 }
@@ -176,8 +155,9 @@ TEST(DestinationPage, BrowseOpensOnTheFieldsFolderAndCancelLeavesTheField)
     setPreviousInstall("");
     std::string folder = scratchFolder("dest-browse");
     CreateDirectoryA((folder + "pick").c_str(), nullptr);
-    StartedWizard run("dest-browse-dist", "[Install]\r\n1=readme.txt\r\n");
-    writeFile(run.dist + "readme.txt", "readme");
+    std::string dist = stageSetup("dest-browse-dist", "[Install]\r\n1=readme.txt\r\n");
+    writeFile(dist + "readme.txt", "readme");
+    WizardSession run(dist);
     ASSERT_TRUE(run.ready());
 
     run.wizard.typeIntoField(DEST_PATH, folder + "pick\\");
@@ -207,10 +187,8 @@ TEST(DestinationPage, BrowseOpensOnTheFieldsFolderAndCancelLeavesTheField)
     ASSERT_TRUE(run.wizard.press(WIZ_NEXT));
     ASSERT_TRUE(run.wizard.waitForButton(WIZ_FINISH));
     EXPECT_EQ(readFile(folder + "pick\\readme.txt"), "readme");
-    EXPECT_EQ(run.wizard.controlText(PROGRESS_TEXT),
-              "インストールが完了しました。今後ともよろしくです。　de Tolbry");
-    ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(run.process.wait(), 1u);
+    EXPECT_EQ(run.wizard.controlText(PROGRESS_TEXT), wizardDoneText);
+    EXPECT_TRUE(run.cancel());
 }
 
 TEST(DestinationPage, LittleFreeSpaceAsksAndNoStaysWhileYesGoesOn)
@@ -224,7 +202,7 @@ TEST(DestinationPage, LittleFreeSpaceAsksAndNoStaysWhileYesGoesOn)
     ASSERT_EQ(freeBytes.QuadPart >> 20, 50u);
 
     setPreviousInstall("");
-    StartedWizard run("dest-space");
+    WizardSession run(stageSetup("dest-space"));
     ASSERT_TRUE(run.ready());
     run.wizard.typeIntoField(DEST_PATH, "T:\\Korval");
     for (int answer : { IDNO, IDYES }) {
@@ -248,8 +226,7 @@ TEST(DestinationPage, LittleFreeSpaceAsksAndNoStaysWhileYesGoesOn)
     EXPECT_TRUE(run.wizard.waitForPage(1));
     // the test creation removed the folder it made
     EXPECT_FALSE(folderExists("T:\\Korval"));
-    ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(run.process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
 }
 
 // The first count characters of an ANSI text.
@@ -266,7 +243,7 @@ static std::string firstCharacters(const std::string& text, int count)
 TEST(DestinationPage, TypedTextIsMeasuredInBytesAndOver259IsRefusedWithTheFormMessage)
 {
     setPreviousInstall("");
-    StartedWizard run("dest-typed");
+    WizardSession run(stageSetup("dest-typed"));
     ASSERT_TRUE(run.ready());
     const std::string base = run.dist;
     ASSERT_EQ(base.size(), 25u);
@@ -302,6 +279,5 @@ TEST(DestinationPage, TypedTextIsMeasuredInBytesAndOver259IsRefusedWithTheFormMe
     }
     EXPECT_TRUE(run.wizard.waitForPage(1));
     EXPECT_TRUE(folderExists(base + level + level + level));
-    ASSERT_TRUE(run.wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(run.process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
 }

@@ -6,10 +6,6 @@
 
 #include <gtest/gtest.h>
 
-static const char doneSentence[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
-static const char failedSentence[] = "インストール中にエラーが発生しました。";
-
-
 TEST(InstallEntries, EveryFormInstallsAndAFailureLetsTheLaterEntriesInstall)
 {
     setPreviousInstall("");
@@ -40,17 +36,9 @@ TEST(InstallEntries, EveryFormInstallsAndAFailureLetsTheLaterEntriesInstall)
     SetFileAttributesA((dest + "ro.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     writeFile(dest + "blocked", "a file");
 
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-    WizardDriver wizard(process.pid());
-    ASSERT_TRUE(wizard.waitForFrame());
-    wizard.typeIntoField(DEST_PATH, dest);
-    ASSERT_TRUE(wizard.press(WIZ_NEXT));
-    ASSERT_TRUE(wizard.waitForPage(1));
-    wizard.setChecked(START_MENU_BOX, false);
-    wizard.setChecked(DESKTOP_BOX, false);
-    ASSERT_TRUE(wizard.press(WIZ_NEXT));
-    ASSERT_TRUE(wizard.waitForPage(2));
+    WizardSession run(dist);
+    ASSERT_TRUE(run.toProgressPage(dest, 0, 0));
+    const WizardDriver& wizard = run.wizard;
     // while the steps run: the template's sentence, no wizard button, Cancel still there
     EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), "ファイルをコピーしています...");
     EXPECT_FALSE(wizard.button(WIZ_BACK).usable());
@@ -68,14 +56,13 @@ TEST(InstallEntries, EveryFormInstallsAndAFailureLetsTheLaterEntriesInstall)
     ASSERT_TRUE(wizard.answer(box, IDOK));
 
     ASSERT_TRUE(wizard.waitForButton(WIZ_FINISH));
-    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), failedSentence) << hexBytes(wizard.controlText(PROGRESS_TEXT));
+    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), wizardFailedText) << hexBytes(wizard.controlText(PROGRESS_TEXT));
     ProgressState bar = wizard.progress(PROGRESS_BAR);
     EXPECT_EQ(bar.high, 8 + 3);
     EXPECT_EQ(bar.position, 8 + 3);
     EXPECT_FALSE(bar.visible);
     EXPECT_FALSE(wizard.button(WIZ_NEXT).usable());
-    ASSERT_TRUE(wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
 
     EXPECT_EQ(readFile(dest + "doc\\liesmich.txt"), "readme");
     EXPECT_FALSE(fileExists(dest + "readme.txt"));
@@ -97,18 +84,15 @@ TEST(InstallEntries, WithoutEntriesFourStepsCopyTheProgramAndTheManifest)
     setPreviousInstall("");
     std::string dist = stageSetup("entries-none", "[Other]\r\nx=1\r\n");
     std::string dest = scratchFolder("entries-none-dest") + "a\\b";
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-    WizardDriver wizard(process.pid());
-    ASSERT_TRUE(driveToFinish(wizard, dest, 0, 0));
-    ProgressState bar = wizard.progress(PROGRESS_BAR);
+    WizardSession run(dist);
+    ASSERT_TRUE(run.toFinish(dest, 0, 0));
+    ProgressState bar = run.wizard.progress(PROGRESS_BAR);
     EXPECT_EQ(bar.low, 0);
     EXPECT_EQ(bar.high, 3);
     EXPECT_EQ(bar.position, 3);
-    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), doneSentence);
-    EXPECT_TRUE(wizard.button(WIZ_FINISH).usable());
-    ASSERT_TRUE(wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_EQ(run.wizard.controlText(PROGRESS_TEXT), wizardDoneText);
+    EXPECT_TRUE(run.wizard.button(WIZ_FINISH).usable());
+    EXPECT_TRUE(run.cancel());
     EXPECT_TRUE(fileExists(dest + "\\SETUP.EXE"));
     EXPECT_TRUE(fileExists(dest + "\\SETUP.inf"));
 }
@@ -123,12 +107,9 @@ TEST(WizardShortcuts, GroupEntriesGiveTheGroupFolderAndTheDesktopShortcut)
     writeFile(dist + "tool.exe", "MZ");
     writeFile(dist + "readme.txt", "readme");
     std::string dest = scratchFolder("shortcuts-group-dest");
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-    WizardDriver wizard(process.pid());
-    ASSERT_TRUE(driveToFinish(wizard, dest, 1, 1));
-    ASSERT_TRUE(wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(process.wait(), 1u);
+    WizardSession run(dist);
+    ASSERT_TRUE(run.toFinish(dest, 1, 1));
+    EXPECT_TRUE(run.cancel());
 
     std::string group = shellFolder("Programs") + "\\KorvalDesk\\";
     EXPECT_TRUE(linkIs(group + "ツール.lnk", dest + "tool.exe", "-x", dest));
@@ -147,12 +128,9 @@ TEST(WizardShortcuts, WithoutGroupEntriesBothPointAtTheLastInstalledEntry)
     writeFile(dist + "tool.exe", "MZ");
     writeFile(dist + "readme.txt", "readme");
     std::string dest = scratchFolder("shortcuts-single-dest");
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-    WizardDriver wizard(process.pid());
-    ASSERT_TRUE(driveToFinish(wizard, dest, 1, 1));
-    ASSERT_TRUE(wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(process.wait(), 1u);
+    WizardSession run(dist);
+    ASSERT_TRUE(run.toFinish(dest, 1, 1));
+    EXPECT_TRUE(run.cancel());
     EXPECT_TRUE(linkIs(shellFolder("Programs") + "\\Rovenda.lnk", dest + "readme.txt", "", dest));
     EXPECT_TRUE(linkIs(shellFolder("Desktop") + "\\Rovenda.lnk", dest + "readme.txt", "", dest));
     EXPECT_FALSE(folderExists(shellFolder("Programs") + "\\KorvalDesk"));
@@ -171,12 +149,9 @@ TEST(WizardShortcuts, OnlyTheChosenKindIsCreated)
         std::string dist = stageSetup("shortcuts-choice", "[Install]\r\n1=tool.exe\r\n[Group]\r\n1=Tool,tool.exe,a/b\r\n");
         writeFile(dist + "tool.exe", "MZ");
         std::string dest = scratchFolder("shortcuts-choice-dest");
-        SetupProcess process;
-        ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-        WizardDriver wizard(process.pid());
-        ASSERT_TRUE(driveToFinish(wizard, dest, c.startMenu, c.desktop));
-        ASSERT_TRUE(wizard.press(WIZ_CANCEL));
-        EXPECT_EQ(process.wait(), 1u);
+        WizardSession run(dist);
+        ASSERT_TRUE(run.toFinish(dest, c.startMenu, c.desktop));
+        EXPECT_TRUE(run.cancel());
         std::string group = shellFolder("Programs") + "\\KorvalDesk\\";
         std::string desktop = shellFolder("Desktop") + "\\Rovenda.lnk";
         EXPECT_EQ(fileExists(group + "Tool.lnk"), c.startMenu != 0);
@@ -195,23 +170,20 @@ TEST(WizardCancel, CancelOnEveryPageEndsWithExitValueOne)
         std::string dist = stageSetup("cancel", "[Install]\r\n1=readme.txt\r\n");
         writeFile(dist + "readme.txt", "readme");
         std::string dest = scratchFolder("cancel-dest") + "Rovenda";
-        SetupProcess process;
-        ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-        WizardDriver wizard(process.pid());
-        ASSERT_TRUE(wizard.waitForFrame());
-        wizard.typeIntoField(DEST_PATH, dest);
+        WizardSession run(dist);
+        ASSERT_TRUE(run.ready());
+        run.wizard.typeIntoField(DEST_PATH, dest);
         if (page >= 1) {
-            ASSERT_TRUE(wizard.press(WIZ_NEXT));
-            ASSERT_TRUE(wizard.waitForPage(1));
-            wizard.setChecked(START_MENU_BOX, false);
-            wizard.setChecked(DESKTOP_BOX, false);
+            ASSERT_TRUE(run.wizard.press(WIZ_NEXT));
+            ASSERT_TRUE(run.wizard.waitForPage(1));
+            run.wizard.setChecked(START_MENU_BOX, false);
+            run.wizard.setChecked(DESKTOP_BOX, false);
         }
         if (page >= 2) {
-            ASSERT_TRUE(wizard.press(WIZ_NEXT));
-            ASSERT_TRUE(wizard.waitForPage(2));
+            ASSERT_TRUE(run.wizard.press(WIZ_NEXT));
+            ASSERT_TRUE(run.wizard.waitForPage(2));
         }
-        ASSERT_TRUE(wizard.press(WIZ_CANCEL));
-        EXPECT_EQ(process.wait(), 1u);
+        EXPECT_TRUE(run.cancel());
         // cancelled before the first step (it starts 300 ms after the page shows): nothing copied
         EXPECT_FALSE(fileExists(dest + "\\SETUP.EXE"));
     }

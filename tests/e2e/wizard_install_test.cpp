@@ -8,9 +8,6 @@
 #include <algorithm>
 #include <vector>
 
-static const char doneSentence[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
-static const char failedSentence[] = "インストール中にエラーが発生しました。";
-
 TEST(WizardInstall, CopiesProgramManifestAndEntriesThenStartsTheProductWithInst)
 {
     setPreviousInstall("");
@@ -23,13 +20,12 @@ TEST(WizardInstall, CopiesProgramManifestAndEntriesThenStartsTheProductWithInst)
     writeFile(dist + "data\\sub\\a.txt", "a");
     std::string dest = scratchFolder("wizard-install-dest") + "Rovenda";
 
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
-    WizardDriver wizard(process.pid());
-    ASSERT_TRUE(driveToFinish(wizard, dest, 0, 0));
+    WizardSession run(dist);
+    ASSERT_TRUE(run.toFinish(dest, 0, 0));
+    const WizardDriver& wizard = run.wizard;
 
     EXPECT_EQ(wizard.caption(), "Rovenda のインストール");
-    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), doneSentence) << hexBytes(wizard.controlText(PROGRESS_TEXT));
+    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), wizardDoneText) << hexBytes(wizard.controlText(PROGRESS_TEXT));
     ProgressState bar = wizard.progress(PROGRESS_BAR);
     EXPECT_EQ(bar.low, 0);
     EXPECT_EQ(bar.high, 3 + 3);
@@ -37,8 +33,7 @@ TEST(WizardInstall, CopiesProgramManifestAndEntriesThenStartsTheProductWithInst)
     EXPECT_FALSE(bar.visible);
     EXPECT_FALSE(wizard.button(WIZ_BACK).usable());
     EXPECT_FALSE(wizard.button(WIZ_NEXT).usable());
-    ASSERT_TRUE(wizard.press(WIZ_FINISH));
-    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_TRUE(run.finish());
 
     std::string installed = dest + "\\";
     EXPECT_TRUE(fileExists(installed + "SETUP.EXE"));
@@ -72,7 +67,7 @@ TEST(WizardInstall, StartsFromAFolderNamedOutsideTheCodePage)
     ASSERT_TRUE(startSetup(process, dist + L"\\SETUP.EXE"));
     WizardDriver wizard(process.pid());
     ASSERT_TRUE(driveToFinish(wizard, dest, 0, 0));
-    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), doneSentence) << hexBytes(wizard.controlText(PROGRESS_TEXT));
+    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), wizardDoneText) << hexBytes(wizard.controlText(PROGRESS_TEXT));
     ASSERT_TRUE(wizard.press(WIZ_CANCEL));
     EXPECT_EQ(process.wait(), 1u);
     EXPECT_EQ(readFile(dest + "readme.txt"), "readme");
@@ -82,30 +77,27 @@ TEST(WizardInstall, StartsFromAFolderNamedOutsideTheCodePage)
 static const LONGLONG largeSize = 320ll << 20;
 
 // A distribution of large.bin (320 MB, a hole that reads as zeros) and after.txt with the
-// given install section, and the wizard driven up to its progress page. installed, when
-// given, is the large.bin of an earlier installation, already in the destination.
+// given install section. installed, when given, is the large.bin of an earlier
+// installation, already in the destination.
 struct LargeInstall {
     std::string dist, dest, target;
 };
 
-static bool startLargeInstall(SetupProcess& process, WizardDriver& wizard, const std::string& name,
-                              const std::string& installSection, LargeInstall* where,
-                              const std::string& installed = "")
+static LargeInstall stageLargeInstall(const std::string& name, const std::string& installSection,
+                                      const std::string& installed = "")
 {
     setPreviousInstall("");
-    where->dist = stageSetup(name, "[Install]\r\n" + installSection);
-    writeSparseFile(where->dist + "large.bin", largeSize);
-    writeFile(where->dist + "after.txt", "after");
-    where->dest = scratchFolder(name + "-dest") + "Rovenda";
-    where->target = where->dest + "\\large.bin";
+    LargeInstall where;
+    where.dist = stageSetup(name, "[Install]\r\n" + installSection);
+    writeSparseFile(where.dist + "large.bin", largeSize);
+    writeFile(where.dist + "after.txt", "after");
+    where.dest = scratchFolder(name + "-dest") + "Rovenda";
+    where.target = where.dest + "\\large.bin";
     if (!installed.empty()) {
-        CreateDirectoryA(where->dest.c_str(), nullptr);
-        writeFile(where->target, installed);
+        CreateDirectoryA(where.dest.c_str(), nullptr);
+        writeFile(where.target, installed);
     }
-    if (!startSetup(process, where->dist + "SETUP.EXE", "", where->dist))
-        return false;
-    wizard = WizardDriver(process.pid());
-    return driveToProgressPage(wizard, where->dest, 0, 0);
+    return where;
 }
 
 // The size of the file in folder that is none of the named ones: the copy under way (-1: none).
@@ -121,12 +113,12 @@ TEST(WizardInstall, WindowAnswersWhileALargeFileIsCopiedAndEachStepRunsOnce)
 {
     // the second entry deletes the large file again: a copy that ran twice, or a delete that
     // overlapped the copy, would leave it there or fail with a message
-    SetupProcess process;
-    WizardDriver wizard(0);
-    LargeInstall where;
-    ASSERT_TRUE(startLargeInstall(process, wizard, "wizard-large", "1=large.bin\r\n2=,large.bin\r\n3=after.txt\r\n", &where));
+    LargeInstall where = stageLargeInstall("wizard-large", "1=large.bin\r\n2=,large.bin\r\n3=after.txt\r\n");
     const std::string &dist = where.dist, &dest = where.dest, &target = where.target;
-    DialogWatcher watcher(nullptr, process.pid());
+    WizardSession run(dist);
+    ASSERT_TRUE(run.toProgressPage(dest, 0, 0));
+    const WizardDriver& wizard = run.wizard;
+    DialogWatcher watcher(nullptr, run.process.pid());
     int answeredMidCopy = 0;
     HWND page = wizard.page();
     DWORD start = GetTickCount();
@@ -140,26 +132,23 @@ TEST(WizardInstall, WindowAnswersWhileALargeFileIsCopiedAndEachStepRunsOnce)
     }
     ASSERT_TRUE(wizard.button(WIZ_FINISH).usable());
     EXPECT_GT(answeredMidCopy, 0) << "the window did not answer while the large file was copied";
-    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), doneSentence) << hexBytes(wizard.controlText(PROGRESS_TEXT));
+    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), wizardDoneText) << hexBytes(wizard.controlText(PROGRESS_TEXT));
     for (const SeenDialog& seen : watcher.seen())
         EXPECT_FALSE(seen.isMessageBox) << seen.text;
     EXPECT_FALSE(fileExists(target));
     EXPECT_EQ(readFile(dest + "\\after.txt"), "after");
     EXPECT_EQ(wizard.progress(PROGRESS_BAR).position, 3 + 3);
-    wizard.press(WIZ_CANCEL);
-    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
     deleteTree(dist);
 }
 
 TEST(WizardInstall, CancelWhileALargeFileIsReinstalledKeepsTheInstalledOneWhole)
 {
-    SetupProcess process;
-    WizardDriver wizard(0);
-    LargeInstall where;
     const std::string installed(3 << 20, 'i');
-    ASSERT_TRUE(startLargeInstall(process, wizard, "wizard-large-cancel", "1=large.bin\r\n2=after.txt\r\n", &where,
-                                  installed));
+    LargeInstall where = stageLargeInstall("wizard-large-cancel", "1=large.bin\r\n2=after.txt\r\n", installed);
     const std::string &dist = where.dist, &dest = where.dest, &target = where.target;
+    WizardSession run(dist);
+    ASSERT_TRUE(run.toProgressPage(dest, 0, 0));
     DWORD start = GetTickCount();
     LONGLONG size = -1;
     while (!(size > 0 && size < largeSize / 2) && GetTickCount() - start < 30000) {
@@ -169,8 +158,7 @@ TEST(WizardInstall, CancelWhileALargeFileIsReinstalledKeepsTheInstalledOneWhole)
         Sleep(1);
     }
     ASSERT_TRUE(size > 0 && size < largeSize / 2) << "the copy was not seen under way";
-    ASSERT_TRUE(wizard.press(WIZ_CANCEL));
-    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_TRUE(run.cancel());
     // the installed file whole, or the new one (a hole reading as zeros: told by its size)
     EXPECT_TRUE(fileSize(target) == largeSize || readFile(target) == installed) << fileSize(target);
     EXPECT_EQ(namesInFolder(dest + "\\"), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "large.bin" }))
