@@ -78,7 +78,8 @@ TEST(Dpi, EveryDialogLaysOutAtTheScreensDpi)
     std::string dist = stageSetup("dpi-dist", "[Install]\r\n1=readme.txt\r\n");
     writeFile(dist + "readme.txt", "readme");
     SetupProcess setupRun;
-    ASSERT_TRUE(startSetup(setupRun, dist + "SETUP.EXE", "", dist));
+    ASSERT_TRUE(startSetup(setupRun, dist + "SETUP.EXE", "", dist))
+        << "error " << GetLastError() << "; SETUP.EXE of " << fileSize(dist + "SETUP.EXE") << " bytes";
     WizardDriver wizard(setupRun.pid());
     ASSERT_TRUE(wizard.waitForFrame() && wizard.waitForPage(0));
     expectWizardLaysOut(wizard, "dpi-1-destination");
