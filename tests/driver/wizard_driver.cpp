@@ -316,12 +316,15 @@ WizardSession::WizardSession(const std::string& distFolder) : dist(distFolder)
 {
     if (startSetup(process, dist + "SETUP.EXE", "", dist))
         wizard = WizardDriver(process.pid());
+    else
+        startError = GetLastError();
 }
 
 ::testing::AssertionResult WizardSession::ready()
 {
     if (!process.info.hProcess)
-        return ::testing::AssertionFailure() << dist << "SETUP.EXE did not start";
+        return ::testing::AssertionFailure() << dist << "SETUP.EXE did not start: error " << startError << "; it has "
+                                             << fileSize(dist + "SETUP.EXE") << " bytes";
     if (!wizard.waitForFrame() || !wizard.waitForPage(0))
         return ::testing::AssertionFailure() << "the wizard did not show its first page";
     return ::testing::AssertionSuccess();

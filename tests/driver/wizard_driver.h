@@ -110,6 +110,7 @@ struct WizardSession {
     std::string dist;                   // with its trailing backslash
     SetupProcess process;
     WizardDriver wizard { 0 };
+    DWORD startError = 0;               // when SETUP.EXE could not be started
 
     explicit WizardSession(const std::string& distFolder);
     // The wizard shows its first page.
