@@ -3,10 +3,10 @@
 
 #include "app/state.h"
 #include "manifest/entries.h"
+#include "util/file_stamp.h"
 #include "util/folders.h"
 #include "util/system_names.h"
 #include "util/text.h"
-#include "util/window.h"
 
 #include <objbase.h>
 #include <shlobj.h>

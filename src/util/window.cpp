@@ -1,7 +1,5 @@
-// Window centring, the plain-file probe and the destination drive's free space.
+// Window centring and the DPI awareness of the program's windows.
 #include "util/window.h"
-
-#include "app/state.h"
 
 void centerWindow(HWND window)
 {
@@ -25,35 +23,4 @@ void followDeclaredDpiAwareness()
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
     if (setThreadAwareness)
         setThreadAwareness(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
-}
-
-uint32_t fileStamp(const char* path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
-    FindClose(search);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return 0;
-    FILETIME local;
-    WORD date, time;
-    if (!FileTimeToLocalFileTime(&found.ftLastWriteTime, &local) || !FileTimeToDosDateTime(&local, &date, &time))
-        return 0;
-    return ((uint32_t)date << 16) | time;
-}
-
-uint64_t freeBytesOnDestination()
-{
-    char root[PATH_SIZE];
-    DWORD length = GetFullPathNameA(setup.destDir, sizeof root, root, nullptr);
-    if (length == 0 || length >= sizeof root)
-        return 0;
-    if (root[1] != ':' || root[2] != '\\')
-        return 0;
-    root[3] = 0;
-    DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
-    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
-        return 0;
-    return clusterBytes(freeClusters, sectorsPerCluster, bytesPerSector);
 }

@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "res/resource.h"
 #include "util/folders.h"
+#include "util/free_space.h"
 #include "util/message.h"
 #include "util/system_names.h"
 #include "util/text.h"

@@ -1,7 +1,6 @@
 // The double-byte aware text helpers, with code page 932's lead bytes.
 #include "app/state.h"
 #include "util/text.h"
-#include "util/window.h"
 
 #include <gtest/gtest.h>
 
@@ -123,20 +122,4 @@ TEST(TextAppend, BoundedByTheWholeBuffer)
     EXPECT_STREQ(text, "abcdefg");
     EXPECT_FALSE(textAppend(text, sizeof text, "x"));
     EXPECT_STREQ(text, "abcdefg");
-}
-
-TEST(CenteredOrigin, RoundsTowardZero)
-{
-    // 400 x 300 on 1024 x 768
-    EXPECT_EQ(centeredOrigin(1024, 50, 450), 312);
-    EXPECT_EQ(centeredOrigin(768, 900, 1200), 234);
-    // 3 pixels wider than the screen: -3 / 2 is -1, not -2
-    EXPECT_EQ(centeredOrigin(1024, 0, 1027), -1);
-    EXPECT_EQ(centeredOrigin(1024, 10, 1037), -1);
-}
-
-TEST(ClusterBytes, ProductIsNotCutTo32Bits)
-{
-    EXPECT_EQ(clusterBytes(2000000, 8, 512), 8192000000ull);
-    EXPECT_EQ(clusterBytes(0xFFFFFFFFu, 0xFFFFFFFFu, 1), 0xFFFFFFFE00000001ull);
 }

@@ -1,7 +1,9 @@
-// Window placement, the plain-file probe, free space, the lead-byte test of the system's
-// code page, and names the code page cannot hold, on the real platform.
+// The helpers of src/util on the real platform: window placement, the plain-file probe, free
+// space, the lead-byte test of the system's code page, and names the code page cannot hold.
 #include "app/state.h"
 #include "scratch.h"
+#include "util/file_stamp.h"
+#include "util/free_space.h"
 #include "util/system_names.h"
 #include "util/text.h"
 #include "util/window.h"
