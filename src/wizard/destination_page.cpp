@@ -135,7 +135,8 @@ INT_PTR CALLBACK destinationPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM 
     return FALSE;       // everything else gets the sheet's default handling
 }
 
-int CALLBACK browseCallback(HWND picker, UINT event, LPARAM, LPARAM callerValue)
+// The picker opens on the folder of the text it was given.
+static int CALLBACK browseCallback(HWND picker, UINT event, LPARAM, LPARAM callerValue)
 {
     if (event == BFFM_INITIALIZED)
         SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, callerValue);

@@ -14,7 +14,6 @@ INT_PTR CALLBACK progressPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lPa
 // The folder picker, opened on the folder named by text (260 bytes). 1 with the chosen
 // folder's path in text; 0 with text unchanged when nothing usable was chosen.
 int browseForFolder(char* text);
-int CALLBACK browseCallback(HWND picker, UINT event, LPARAM eventValue, LPARAM callerValue);
 
 // The wizard frame's caption. The sheet replaces it with the shown page's own (empty)
 // template caption each time a page comes up: each page, on its activation, calls
