@@ -8,7 +8,9 @@
 #include <stddef.h>
 #include <string.h>
 
-bool exactAnsi(const WCHAR* wide, char* text, size_t size)
+// The exact ANSI form of wide into text (size bytes): false, with every character the code
+// page cannot hold written as "?", when one was met; false with "?" when it does not fit.
+static bool exactAnsi(const WCHAR* wide, char* text, size_t size)
 {
     BOOL lossy = FALSE;
     // no best fit: Windows would otherwise write Zoe for Zoë

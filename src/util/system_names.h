@@ -9,10 +9,6 @@
 #include <stddef.h>
 
 #ifdef _WIN32
-// The exact ANSI form of wide into text (size bytes): false, with every character the code
-// page cannot hold written as "?", when one was met; false with "?" when it does not fit.
-bool exactAnsi(const WCHAR* wide, char* text, size_t size);
-
 // The path itself where it converts exactly, else its short form; false when neither names
 // it in the code page (the short form of a missing path, or short names turned off).
 bool ansiPath(const WCHAR* widePath, char* path, size_t size);

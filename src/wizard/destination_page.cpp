@@ -18,6 +18,8 @@
 
 static const uint64_t enoughFreeBytes = 104857600;     // 100 MiB
 
+static int browseForFolder(char* text);
+
 static void onCreate(HWND page)
 {
     setup.sheetWindow = GetParent(page);
@@ -143,7 +145,9 @@ static int CALLBACK browseCallback(HWND picker, UINT event, LPARAM, LPARAM calle
     return 0;
 }
 
-int browseForFolder(char* text)
+// The folder picker, opened on the folder named by text (260 bytes). 1 with the chosen
+// folder's path in text; 0 with text unchanged when nothing usable was chosen.
+static int browseForFolder(char* text)
 {
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)))

@@ -11,10 +11,6 @@ INT_PTR CALLBACK destinationPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM 
 INT_PTR CALLBACK optionsPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK progressPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// The folder picker, opened on the folder named by text (260 bytes). 1 with the chosen
-// folder's path in text; 0 with text unchanged when nothing usable was chosen.
-int browseForFolder(char* text);
-
 // The wizard frame's caption. The sheet replaces it with the shown page's own (empty)
 // template caption each time a page comes up: each page, on its activation, calls
 // keepSheetCaption, which sets it and posts WM_KEEP_CAPTION to the page; the page answers
