@@ -6,8 +6,8 @@
 #include "copymode/copy_paths.h"
 #include "manifest/entries.h"
 #include "shortcuts/shortcuts.h"
-#include "util/folders.h"
 #include "util/text.h"
+#include "util/whole_copy.h"
 
 #include <string.h>
 

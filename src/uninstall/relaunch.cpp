@@ -4,9 +4,9 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "res/resource.h"
-#include "util/folders.h"
 #include "util/message.h"
 #include "util/text.h"
+#include "util/whole_copy.h"
 
 static void showRelaunchFailed()
 {

@@ -69,18 +69,3 @@ int removeFile(const char* path)
     showPathError(path, deleteFailedSentence);
     return 0;
 }
-
-int copyFileWhole(const char* source, const char* target)
-{
-    WIN32_FILE_ATTRIBUTE_DATA before;
-    bool existed = GetFileAttributesExA(target, GetFileExInfoStandard, &before) != 0;
-    if (CopyFileA(source, target, FALSE))
-        return 1;
-    WIN32_FILE_ATTRIBUTE_DATA after;
-    if (GetFileAttributesExA(target, GetFileExInfoStandard, &after)
-        && !(after.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        && (!existed || CompareFileTime(&before.ftLastWriteTime, &after.ftLastWriteTime) != 0
-            || before.nFileSizeLow != after.nFileSizeLow || before.nFileSizeHigh != after.nFileSizeHigh))
-        DeleteFileA(target);
-    return 0;
-}

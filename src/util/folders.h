@@ -13,8 +13,3 @@ int makeFolderPath(char* path);
 
 // 1 when no file is left at path (also when there was none).
 int removeFile(const char* path);
-
-// Copies source over target like CopyFileA. When the copy fails after it began to write
-// the target (a full disk), the cut target is deleted: a file of the right name that looks
-// installed is worse than none. A target the failed copy never touched stays. Shows nothing.
-int copyFileWhole(const char* source, const char* target);

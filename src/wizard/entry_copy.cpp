@@ -4,6 +4,7 @@
 #include "wizard/wizard.h"
 
 #include "app/state.h"
+#include "util/whole_copy.h"
 
 #include <commctrl.h>
 
@@ -29,39 +30,20 @@ static bool answerMessages()
     return true;
 }
 
-// 1: a piece was copied; 0: the whole file is; -1: a read or write failed, or Cancel was
-// pressed (the wizard's thread sets the flag while the copy thread reads it)
-static int copyOnePiece(HANDLE in, HANDLE out)
-{
-    DWORD read = 0, written = 0;
-    if (!ReadFile(in, copyPiece, COPY_PIECE_SIZE, &read, nullptr))
-        return -1;
-    if (read == 0)
-        return 0;
-    if (!WriteFile(out, copyPiece, read, &written, nullptr) || written != read)
-        return -1;
-    return *(volatile int*)&setup.installCancelled ? -1 : 1;
-}
-
-// One file's copy: the two files, the time the target gets, and how far it came
+// One file's copy and how far it came
 struct PieceCopy {
-    HANDLE in;
-    HANDLE out;
-    FILETIME lastWrite;
-    int state;          // as copyOnePiece: 1 while pieces are left
-    int ok;             // 1 once the whole file is copied and has the source's time
+    WholeCopy whole;
+    int state;          // as copyWholePiece: 1 while pieces are left
+    int ok;             // 1 once the target is replaced by the whole file
 };
 
-// The rest of the copy, then the target's time and its close: closing a large new file can
-// wait for the disk for a good part of a second, so that too is done off the wizard's thread.
+// The rest of the copy, then the move over the target and the close: closing a large new
+// file can wait for the disk for a good part of a second, so that too is done off the
+// wizard's thread. Cancel, pressed meanwhile on the wizard's thread, ends the copy.
 static DWORD WINAPI finishCopy(void* parameter)
 {
     PieceCopy* copy = static_cast<PieceCopy*>(parameter);
-    while (copy->state > 0)
-        copy->state = copyOnePiece(copy->in, copy->out);
-    // as a copy by the system: the source's last-write time
-    copy->ok = copy->state == 0 && SetFileTime(copy->out, nullptr, nullptr, &copy->lastWrite);
-    CloseHandle(copy->out);
+    copy->ok = finishWholeCopy(&copy->whole, copy->state, &setup.installCancelled);
     return 0;
 }
 
@@ -69,7 +51,7 @@ static void copyAnswering(PieceCopy* copy)
 {
     copy->state = 1;
     for (int piece = 0; piece < PIECES_BEFORE_THREAD && copy->state > 0; ++piece)
-        copy->state = copyOnePiece(copy->in, copy->out);
+        copy->state = copyWholePiece(&copy->whole);   // Cancel cannot come in meanwhile
     // The rest goes to a thread; this one waits for it and answers the window meanwhile.
     // The step does not end before the thread does, so no two copies ever run at once.
     HANDLE thread = copy->state > 0 ? CreateThread(nullptr, 0, finishCopy, copy, 0, nullptr) : nullptr;
@@ -86,38 +68,9 @@ static void copyAnswering(PieceCopy* copy)
 
 int copyEntryAnswering(const char* source, const char* target)
 {
-    HANDLE in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
-                            nullptr);
-    if (in == INVALID_HANDLE_VALUE)
+    PieceCopy copy;
+    if (!beginWholeCopy(&copy.whole, source, target))
         return 0;
-    // attributes and times only: the fuller GetFileInformationByHandle also asks for the
-    // volume's serial number, which under Wine costs more than copying a small file
-    FILE_BASIC_INFO info;
-    if (!GetFileInformationByHandleEx(in, FileBasicInfo, &info, sizeof info) ||
-        (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        CloseHandle(in);
-        return 0;
-    }
-    // an existing target is replaced; a read-only one refuses, and the caller clears it.
-    // The source's attributes are given at creation, which saves a call by path for every
-    // file; read-only comes only after the copy, so that a cut file can still be deleted
-    DWORD attributes = info.FileAttributes & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
-    HANDLE out = CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) {
-        CloseHandle(in);
-        return 0;
-    }
-    PieceCopy copy = { in, out, {}, 0, 0 };
-    copy.lastWrite.dwLowDateTime = (DWORD)info.LastWriteTime.QuadPart;
-    copy.lastWrite.dwHighDateTime = (DWORD)(info.LastWriteTime.QuadPart >> 32);
-    copyAnswering(&copy);       // closes the target
-    CloseHandle(in);
-    if (!copy.ok) {
-        DeleteFileA(target);            // no unfinished file is left behind
-        return 0;
-    }
-    if (info.FileAttributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesA(target, info.FileAttributes);
-    return 1;
+    copyAnswering(&copy);       // the target is replaced, or stays as it was
+    return copy.ok;
 }

@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <string.h>
 
 enum { STEP_TIMER = 1, STEP_COMMAND = 1, BAR_INTERVAL_MS = 50, STEP_BATCH_MS = 15 };
 
@@ -38,6 +39,15 @@ static int makeTargetFolders()
     return 1;
 }
 
+// A leading or doubled backslash, or "..", in the relative part: the path a copy opens leaves
+// out a level that the walk visits (and reports, as a folder that cannot be made or a plain
+// file in the way), so such a target is walked before its copy. They are rare; a trail byte
+// 0x5C before a backslash, taken here for a second one, only costs that walk.
+static bool walkedFirst(const char* relative)
+{
+    return relative[0] == '\\' || strstr(relative, "\\\\") || strstr(relative, "..");
+}
+
 int installOneEntry()
 {
     // a value or target too long for a path leaves no target: nothing is done in a cut name
@@ -49,13 +59,13 @@ int installOneEntry()
     // The copy is tried first: its target's folder is there for nearly every entry, and
     // walking the levels (a look at each) cost as much as copying a small file. Only when
     // the copy fails are the levels walked and the copy tried again, so a missing level is
-    // made and a level that is a plain file gets its message, as before any copy.
-    // A read-only file already there is overwritten: its attributes are cleared only then.
-    if (copyEntryFile())
+    // made and a level that is a plain file gets its message, as before any copy. A target
+    // whose levels the copy would pass over unseen has them walked first. A read-only file
+    // already there is replaced by the copy itself.
+    if (!walkedFirst(setup.targetTail) && copyEntryFile())
         return 1;
     if (setup.installCancelled || !makeTargetFolders())
         return 0;
-    SetFileAttributesA(setup.entryTarget, FILE_ATTRIBUTE_NORMAL);
     return copyEntryFile();
 }
 

@@ -29,9 +29,9 @@ enum { WM_KEEP_CAPTION = WM_APP + 1 };
 void installStep();
 
 // Copies source over target as CopyFile does (the source's attributes and last-write time),
-// in pieces; past its first 256 KiB a file is finished by a thread while the wizard's
-// messages are let through. An unfinished target (failure, or Cancel meanwhile) is removed.
-// 1 on success.
+// whole or not at all (util/whole_copy.h), in pieces; past its first 256 KiB a file is
+// finished by a thread while the wizard's messages are let through. After a failure or
+// Cancel meanwhile, the target is as it was before. 1 on success.
 int copyEntryAnswering(const char* source, const char* target);
 
 // Installs the entry last loaded into entryValue / entryTarget / targetTail. 1 on success.

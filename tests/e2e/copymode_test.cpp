@@ -4,6 +4,7 @@
 #include "scratch.h"
 #include "setup_run.h"
 #include "windows_seen.h"
+#include "wizard_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -291,4 +292,24 @@ TEST(CopyMode, PathsThatDoNotFitAreLeftOutAndTheRestIsCopied)
     writeFile(copy + target + "x", "cut form");
     ASSERT_TRUE(runCopyMode(program, "CopyFit/" + target + "xy/" + copy));
     EXPECT_FALSE(fileExists(link.path));
+}
+
+TEST(CopyMode, AFullDriveLeavesNoCutFileAndAnEarlierCopyWhole)
+{
+    SmallDrive drive;
+    if (!drive.mounted())
+        GTEST_SKIP() << "no small filesystem can be mounted here (mounting needs root)";
+    // three files of 30 MiB for a drive of 50: the second and third do not fit
+    std::string program = stageSetup("copy-full", manifest({ "big1.bin", "big2.bin", "big3.bin", "small.txt" }));
+    for (const char* name : { "big1.bin", "big2.bin", "big3.bin" })
+        writeSparseFile(program + name, 30 << 20);
+    writeFile(program + "small.txt", "small");
+    CreateDirectoryA("T:\\Copy", nullptr);
+    writeFile("T:\\Copy\\big3.bin", "earlier copy");
+    DesktopLink link("CopyFull");
+    ASSERT_TRUE(runCopyMode(program, "CopyFull/small.txt/T:\\Copy"));
+    EXPECT_EQ(readFile("T:\\Copy\\big1.bin").size(), 30u << 20);
+    EXPECT_TRUE(readFile("T:\\Copy\\big3.bin") == "earlier copy") << fileSize("T:\\Copy\\big3.bin") << " bytes";
+    EXPECT_EQ(readFile("T:\\Copy\\small.txt"), "small");
+    EXPECT_EQ(namesInFolder("T:\\Copy\\"), (std::vector<std::string> { "big1.bin", "big3.bin", "small.txt" }));
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -234,8 +235,12 @@ TEST(BadInput, AFullDriveInTheMiddleOfACopyLeavesNoCutFileAndSaysSo)
     if (!drive.mounted())
         GTEST_SKIP() << "no small filesystem can be mounted here (mounting needs root)";
     std::string big(30 * 1024 * 1024, 'b');
+    // big3.bin of an earlier installation: the copy that cannot replace it leaves it whole
+    CreateDirectoryA("T:\\Korval", nullptr);
+    writeFile("T:\\Korval\\big3.bin", "installed");
     InstallRun run = installWith("drive-full",
-                                 "[Install]\r\n1=readme.txt\r\n2=big.bin\r\n3=big.bin,big2.bin\r\n4=説明.txt\r\n",
+                                 "[Install]\r\n1=readme.txt\r\n2=big.bin\r\n3=big.bin,big2.bin\r\n4=big.bin,big3.bin\r\n"
+                                 "5=説明.txt\r\n",
                                  "T:\\Korval\\", [&](const std::string& dist) { writeFile(dist + "big.bin", big); });
     // the free-space question (50 MiB) was answered Yes
     ASSERT_GE(run.messages.size(), 1u);
@@ -243,9 +248,70 @@ TEST(BadInput, AFullDriveInTheMiddleOfACopyLeavesNoCutFileAndSaysSo)
     EXPECT_EQ(run.result, failedSentence);
     EXPECT_EQ(readFile(run.dest + "readme.txt"), "readme");
     EXPECT_EQ(readFile(run.dest + "big.bin").size(), big.size());
-    // the copy that did not fit leaves no file of its name that looks installed
-    EXPECT_FALSE(fileExists(run.dest + "big2.bin"));
-    // the space it took is free again: the entries after it still install
+    EXPECT_TRUE(readFile(run.dest + "big3.bin") == "installed") << fileSize(run.dest + "big3.bin") << " bytes";
+    // the copies that did not fit leave no file that looks installed, nor anything unfinished,
+    // and the space they took is free again: the entries after them still install
     EXPECT_EQ(readFile(run.dest + "説明.txt"), "setsumei");
+    EXPECT_EQ(namesInFolder(run.dest),
+              (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "big.bin", "big3.bin", "readme.txt", "説明.txt" }));
     EXPECT_EQ(run.messages.size(), 1u);
+}
+
+TEST(BadInput, TargetsThatNameALevelTwiceOrLeaveItGetTheLevelMessages)
+{
+    // as with the levels walked before the copy: the destination itself, named with a
+    // second backslash, and a plain file data where data\..\ passes through a folder
+    std::string dest = scratchFolder("odd-levels-dest");
+    writeFile(dest + "data", "a file");
+    InstallRun run = installWith("odd-levels", "[Install]\r\n1=readme.txt,\\readme.txt\r\n2=readme.txt,data\\..\\again.txt\r\n",
+                                 dest);
+    EXPECT_EQ(run.result, failedSentence);
+    ASSERT_EQ(run.messages.size(), 2u);
+    EXPECT_EQ(run.messages[0].text, dest + " のフォルダ作成に失敗しました。") << hexBytes(run.messages[0].text);
+    EXPECT_EQ(run.messages[1].text, dest + "data - 同じ名前のファイルが既に存在するのでフォルダが作成できません。");
+    EXPECT_EQ(namesInFolder(dest), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "data" }));
+}
+
+// A reinstall of 40 files of 1 MiB over older ones of 512 KiB, the process killed outright
+// (as by the task manager) as soon as a given file has arrived, while the next is under way.
+TEST(BadInput, AReinstallKilledAtAnyMomentLeavesEveryFileOldOrNewAndNothingElse)
+{
+    setPreviousInstall("");
+    const int files = 40;
+    auto name = [](int i) { return "f" + std::to_string(i) + ".bin"; };
+    std::string manifest = "[Install]\r\n";
+    std::vector<std::string> owned = { "SETUP.EXE", "SETUP.inf" };
+    for (int i = 1; i <= files; ++i) {
+        manifest += std::to_string(i) + "=" + name(i) + "\r\n";
+        owned.push_back(name(i));
+    }
+    std::sort(owned.begin(), owned.end());
+    std::string dist = stageSetup("killed", manifest);
+    const std::string newer(1 << 20, 'n'), older(512 << 10, 'o');
+    for (int i = 1; i <= files; ++i)
+        writeFile(dist + name(i), newer);
+    std::string dest = scratchFolder("killed-dest");
+    for (int arrived = 1; arrived < files; arrived += 7) {
+        SCOPED_TRACE("killed after " + name(arrived));
+        for (int i = 1; i <= files; ++i)
+            writeFile(dest + name(i), older);
+        SetupProcess process;
+        ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "", dist));
+        WizardDriver wizard(process.pid());
+        ASSERT_TRUE(driveToProgressPage(wizard, dest, 0, 0));
+        for (DWORD start = GetTickCount(); fileSize(dest + name(arrived)) != (LONGLONG)newer.size() &&
+                                           GetTickCount() - start < 20000;)
+            Sleep(1);
+        TerminateProcess(process.info.hProcess, 9);
+        process.wait();
+        // what the killed process held open closes after it; then nothing foreign is left
+        std::vector<std::string> names;
+        for (DWORD start = GetTickCount(); (names = namesInFolder(dest)) != owned && GetTickCount() - start < 5000;)
+            Sleep(10);
+        EXPECT_EQ(names, owned);
+        for (int i = 1; i <= files; ++i) {
+            std::string content = readFile(dest + name(i));
+            EXPECT_TRUE(content == older || content == newer) << name(i) << ": " << content.size() << " bytes";
+        }
+    }
 }

@@ -55,6 +55,16 @@ void writeFile(const std::string& path, const std::string& content)
     CloseHandle(file);
 }
 
+void writeSparseFile(const std::string& path, LONGLONG size)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+}
+
 std::string readFile(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
@@ -74,6 +84,14 @@ bool fileExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+LONGLONG fileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
 bool folderExists(const std::string& path)

@@ -13,8 +13,11 @@ std::string scratchFolder(const std::string& name);
 void deleteTree(const std::string& folder);
 
 void writeFile(const std::string& path, const std::string& content);
+// A file of size zero bytes that takes no disk space (a hole): cheap, however large.
+void writeSparseFile(const std::string& path, LONGLONG size);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);      // a plain file
+LONGLONG fileSize(const std::string& path);    // -1 when there is no such file
 bool folderExists(const std::string& path);
 // The names in a folder (files and folders), sorted, "." and ".." left out.
 std::vector<std::string> namesInFolder(const std::string& folder);

@@ -2,6 +2,7 @@
 #include "app/state.h"
 #include "message_check.h"
 #include "util/folders.h"
+#include "util/whole_copy.h"
 
 #include <gtest/gtest.h>
 
@@ -181,4 +182,13 @@ TEST(CopyFileWhole, AFailedCopyThatNeverTouchedTheTargetLeavesIt)
     writeFile(folder + "new.txt", "new version");
     EXPECT_EQ(copyFileWhole((folder + "new.txt").c_str(), (folder + "old.txt").c_str()), 1);
     EXPECT_EQ(readFile(folder + "old.txt"), "new version");
+}
+
+TEST(CopyFileWhole, AttributesThatAreOpenFlagsNeverReachTheCopy)
+{
+    // cloud-synced files carry such bits (0x20000000 is FILE_FLAG_NO_BUFFERING as a flag);
+    // Wine keeps none of them on a file, so the rule is shown on its own
+    const DWORD six = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    EXPECT_EQ(copiedAttributes(six | 0x40000 | 0x100000 | 0x400000 | 0x20000000 | FILE_ATTRIBUTE_DIRECTORY), six);
 }

@@ -1,12 +1,17 @@
 // One install entry at a time, in process: what installOneEntry does with what the reader left.
 #include "app/state.h"
+#include "lnk_check.h"
 #include "manifest/entries.h"
 #include "scratch.h"
 #include "wizard/wizard.h"
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
 #include <string.h>
+
+#include <algorithm>
+#include <vector>
 
 // A distribution folder as current directory and a destination; the manifest's Install section.
 static std::string prepare(const std::string& name, const std::string& installSection)
@@ -91,4 +96,118 @@ TEST(InstallOneEntry, SmallAndLargeFilesArriveWholeWithTheSourcesTimeAndAttribut
     }
     for (const char* name : { "small.bin", "large.bin" })
         SetFileAttributesA((dist + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// An installed read-only file at a path of 259 bytes, beside a file named like the copy's
+// first temporary name for so short a name: replaced in one step; kept whole, read-only
+// still, when it cannot be replaced (another program holds it open).
+TEST(InstallOneEntry, AnInstalledFileIsReplacedWholeOrKeptAsItWas)
+{
+    std::string dist = prepare("entry-replace", "1=new.txt,a\r\n");
+    writeFile(dist + "new.txt", "new");
+    std::string folder = setup.destDir + std::string(257 - strlen(setup.destDir), 'd') + "\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    strcpy(setup.destDir, folder.c_str());
+    std::string target = folder + "a";
+    ASSERT_EQ(target.size(), 259u);
+    writeFile(folder + "0", "not ours");
+    for (bool held : { false, true }) {
+        SCOPED_TRACE(held ? "held open" : "free");
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        writeFile(target, "installed");
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+        HANDLE other = held ? CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)
+                            : INVALID_HANDLE_VALUE;
+        ASSERT_EQ(loadInstallEntry(1), 1);
+        EXPECT_EQ(installOneEntry(), held ? 0 : 1);
+        CloseHandle(other);
+        EXPECT_EQ(readFile(target), held ? "installed" : "new");
+        EXPECT_EQ(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY, held ? FILE_ATTRIBUTE_READONLY : 0u);
+        EXPECT_EQ(namesInFolder(folder), (std::vector<std::string> { "0", "a" }));
+        EXPECT_EQ(readFile(folder + "0"), "not ours");
+    }
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(InstallOneEntry, ATimeTheTargetCannotTakeStillGivesAGoodCopy)
+{
+    // a last-write time before 1601 with a fraction of a second: a file on tmpfs carries
+    // it, Wine reads it, and no file can be given it
+    std::string unixSource = "/dev/shm/setuptests-time-" + std::to_string(GetCurrentProcessId());
+    if (runUnixScript("printf timeless > " + unixSource + " && touch -d @-15000000000.5 " + unixSource + "\n") != 0)
+        GTEST_SKIP() << "no tmpfs at /dev/shm";
+    std::string source = "Z:" + unixSource;
+    std::replace(source.begin(), source.end(), '/', '\\');
+    prepare("entry-time", "");
+    std::string target = std::string(setup.destDir) + "timeless.txt";
+    FILETIME early;
+    HANDLE file = CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    GetFileTime(file, nullptr, nullptr, &early);
+    CloseHandle(file);
+    writeFile(target, "");
+    file = CreateFileA(target.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    bool refused = !SetFileTime(file, nullptr, nullptr, &early);
+    CloseHandle(file);
+    if (!refused)
+        GTEST_SKIP() << "this Wine gives a file that time: nothing to show";
+    EXPECT_EQ(copyEntryAnswering(source.c_str(), target.c_str()), 1);
+    EXPECT_EQ(readFile(target), "timeless");
+    DeleteFileA(source.c_str());
+}
+
+// Cancel while a large file's copy thread runs. The test holds that thread still as it
+// presses Cancel, and lets it go only once the wizard's thread waits: a timer comes only to a
+// thread with nothing else to do. A step that ended before its copy thread would leave the
+// unfinished copy open behind it, still being written.
+static std::vector<DWORD> threadsBeforeCopy;
+static HANDLE heldCopyThread;
+static UINT_PTR releaseTimer;
+
+static std::vector<DWORD> threadsOfThisProcess()
+{
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = { sizeof entry };
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ids.push_back(entry.th32ThreadID);
+    CloseHandle(snapshot);
+    return ids;
+}
+
+static VOID CALLBACK releaseCopyThread(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    ResumeThread(heldCopyThread);
+}
+
+static VOID CALLBACK cancelMidCopy(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    for (DWORD id : threadsOfThisProcess())
+        if (!heldCopyThread && std::find(threadsBeforeCopy.begin(), threadsBeforeCopy.end(), id) == threadsBeforeCopy.end())
+            heldCopyThread = OpenThread(THREAD_SUSPEND_RESUME | SYNCHRONIZE, FALSE, id);
+    SuspendThread(heldCopyThread);
+    setup.installCancelled = 1;
+    releaseTimer = SetTimer(nullptr, 0, 1, releaseCopyThread);
+}
+
+TEST(InstallOneEntry, CancelDuringALargeCopyEndsTheStepAfterItsThreadWithTheOldFileAlone)
+{
+    std::string dist = prepare("entry-cancel", "");
+    writeSparseFile(dist + "large.bin", 1ll << 30);
+    std::string target = std::string(setup.destDir) + "large.bin";
+    writeFile(target, "installed");
+    threadsBeforeCopy = threadsOfThisProcess();
+    heldCopyThread = nullptr;
+    SetTimer(nullptr, 0, 1, cancelMidCopy);
+    EXPECT_EQ(copyEntryAnswering((dist + "large.bin").c_str(), target.c_str()), 0);
+    ASSERT_NE(heldCopyThread, nullptr) << "no copy thread was seen";
+    EXPECT_EQ(namesInFolder(setup.destDir), (std::vector<std::string> { "large.bin" }));
+    EXPECT_EQ(readFile(target), "installed");
+    // a step that left early: its thread is let go and waited for here
+    KillTimer(nullptr, releaseTimer);
+    ResumeThread(heldCopyThread);
+    EXPECT_EQ(WaitForSingleObject(heldCopyThread, 10000), WAIT_OBJECT_0);
+    CloseHandle(heldCopyThread);
 }

@@ -1,0 +1,35 @@
+// A file copy that leaves its target whole or untouched, whatever happens to it: the new
+// file is written beside the target under a temporary name that the system deletes when its
+// handle closes (also when the process is killed), and only a complete copy takes the
+// target's name, in one step. Shows nothing.
+#pragma once
+
+#include "app/platform.h"
+
+struct WholeCopy {
+    HANDLE in;
+    HANDLE out;                 // the temporary file beside the target
+    const char* target;
+    FILE_BASIC_INFO source;     // the source's attributes and times
+};
+
+// The attributes a copy takes from its source. Some attribute bits have the values of open
+// flags (0x20000000 is FILE_FLAG_NO_BUFFERING): only these six ever reach CreateFileA.
+DWORD copiedAttributes(DWORD sourceAttributes);
+
+// Opens source and creates the temporary file beside target. 1 when both are open.
+int beginWholeCopy(WholeCopy* copy, const char* source, const char* target);
+
+// The next piece, through copyPiece: 1 a piece was copied, 0 the whole file is, -1 a read or
+// write failed.
+int copyWholePiece(WholeCopy* copy);
+
+// The pieces left after state (as copyWholePiece's; 1 when pieces are left), then the end:
+// a complete copy takes the source's last-write time and attributes and replaces the target
+// (a read-only one too); 1 then. Otherwise, or when the target cannot be replaced, the
+// temporary file goes and the target stays as it was. Once *stop is non-zero (set by
+// another thread) no further piece is copied and the copy ends as a failed one.
+int finishWholeCopy(WholeCopy* copy, int state, const int* stop);
+
+// The whole copy at once. 1 on success.
+int copyFileWhole(const char* source, const char* target);
