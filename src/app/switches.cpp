@@ -44,9 +44,17 @@ static int switchAt(const char* p, const char** value)
     return -1;
 }
 
-// The path value at p into out (PATH_SIZE bytes); the text after it, or null. In a word
-// that stands in quotes the value ends at the closing quote (left for the caller).
-static const char* readPath(const char* p, char* out, bool inQuotedWord, bool toEnd)
+// True for a word that begins a switch, also one in quotes.
+static bool startsSwitch(const char* p)
+{
+    return p[*p == '"'] == '/';
+}
+
+// The path value at p into out (PATH_SIZE bytes); the text after it, or null. In quotes it
+// ends at the closing quote (in a word that stands in quotes, that quote is left for the
+// caller); otherwise at the next switch or the end of the line, without the blanks before:
+// a Windows path holds no "/" and no quote, so its own blanks need no quotes.
+static const char* readPath(const char* p, char* out, bool inQuotedWord)
 {
     const char* end;
     const char* after;
@@ -58,9 +66,9 @@ static const char* readPath(const char* p, char* out, bool inQuotedWord, bool to
         after = end + !inQuotedWord;
     } else {
         end = p;
-        while (*end != 0 && (toEnd || !isBlank(*end)))
+        while (*end != 0 && !(isBlank(*end) && startsSwitch(end + 1)))
             ++end;
-        while (toEnd && end > p && isBlank(end[-1]))
+        while (end > p && isBlank(end[-1]))
             --end;
         after = end;
     }
@@ -105,7 +113,7 @@ SwitchesRead readSwitches(const char* text, unsigned allowed)
         } else {
             char* out = bit == SWITCH_LOG ? setup.logPath
                         : bit == SWITCH_DESTINATION ? setup.switchDestination : setup.removalPath;
-            value = readPath(value, out, quoted, bit != SWITCH_LOG);
+            value = readPath(value, out, quoted);
             if (value == nullptr)
                 return SWITCHES_BAD;
         }

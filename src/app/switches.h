@@ -1,7 +1,7 @@
 // The switches of unattended runs and of the log: "/S", "/LOG=file", "/MENU=0|1",
-// "/DESKTOP=0|1", "/LAUNCH=0|1", "/DELETEALL", and "/D=folder" or "/X=program" last on the
-// line (docs/deployment.md). None begins with c, r or x, the letters of the older modes, so
-// a line that begins with one of them is read as it always was.
+// "/DESKTOP=0|1", "/LAUNCH=0|1", "/DELETEALL", "/D=folder" and "/X=program"
+// (docs/deployment.md). None begins with c, r or x, the letters of the older modes, so a line
+// that begins with one of them is read as it always was.
 #pragma once
 
 enum SwitchesRead { SWITCHES_NONE, SWITCHES_READ, SWITCHES_BAD };
@@ -21,10 +21,10 @@ enum {
 };
 
 // Reads text as blank-separated switches into setup (unattended, deleteAll, logPath,
-// optionsGiven, optionsOn, noLaunch, switchDestination, removalPath). NONE when text does not begin
-// with a switch (nothing is written); BAD when a later word is no switch, a switch is not
-// in allowed, or a value is missing, malformed or longer than 259 bytes. A path value is
-// taken whole in double quotes, otherwise up to the next blank, and for /D= and /X= up to
-// the end of the line without its trailing blanks. A whole word may stand in quotes too
+// optionsGiven, optionsOn, noLaunch, switchDestination, removalPath). NONE when text does not
+// begin with a switch (nothing is written); BAD when a later word is no switch, a switch is
+// not in allowed, or a value is missing, malformed or longer than 259 bytes. A path value
+// runs to the next switch (a blank, then "/") or to the end of the line, without the blanks
+// before it, or stands in double quotes; a whole word may stand in quotes too
 // ("/D=C:\Program Files\Korval"), as tools write an argument that holds blanks.
 SwitchesRead readSwitches(const char* text, unsigned allowed);

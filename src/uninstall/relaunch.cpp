@@ -74,8 +74,8 @@ void relaunchForUninstall()
     }
 
     // Interactive: neither path is quoted, since the copy takes everything after "x " as one
-    // path. Unattended: the switches of an unattended uninstall run, the log's full path
-    // quoted, and the program's path last, where /X= takes the rest of the line.
+    // path. Unattended: the switches of an unattended uninstall run, with the log's full path
+    // and the program's path (/X=), which hold no "/" and no quote.
     const char* log = setup.logPath[0] != 0 ? " /LOG=\"" : nullptr;
     const char* interactive[] = { copyPath, " x ", setup.exePath };
     const char* unattended[] = { "\"", copyPath, "\" /S", setup.deleteAll ? " /DELETEALL" : "", log ? log : "",

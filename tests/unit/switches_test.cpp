@@ -20,10 +20,10 @@ TEST(Switches, TextThatDoesNotBeginWithASwitchIsLeftToTheWizard)
     }
 }
 
-TEST(Switches, EveryValueInAnyLetterCaseAndADestinationWithBlanksLast)
+TEST(Switches, EveryValueInAnyLetterCaseAndPathsWithBlanksUpToTheNextSwitch)
 {
-    // ソ and 表 end in the byte 0x5C; the destination keeps its blanks, not the trailing ones
-    ASSERT_EQ(read(" /s /log=\"C:\\My Logs\\a.log\" /MENU=0  /desktop=1 /Launch=0 /D=C:\\Program Files\\\x83\x5C\x95\x5C \t"),
+    // ソ and 表 end in the byte 0x5C; a path keeps its blanks, not the ones before the next switch
+    ASSERT_EQ(read(" /s /log=C:\\My Logs\\a.log /MENU=0  /D=C:\\Program Files\\\x83\x5C\x95\x5C \t /desktop=1 /Launch=0 "),
               SWITCHES_READ);
     EXPECT_EQ(setup.unattended, 1);
     EXPECT_STREQ(setup.logPath, "C:\\My Logs\\a.log");
@@ -42,7 +42,7 @@ TEST(Switches, EveryValueInAnyLetterCaseAndADestinationWithBlanksLast)
     EXPECT_EQ(setup.optionsGiven, 0);
 
     // without /S the switches only set what the wizard proposes and logs
-    ASSERT_EQ(read("/LOG=l.log /D=\"C:\\K\""), SWITCHES_READ);
+    ASSERT_EQ(read("/LOG=\"l.log\" /D=\"C:\\K\""), SWITCHES_READ);
     EXPECT_EQ(setup.unattended, 0);
     EXPECT_STREQ(setup.switchDestination, "C:\\K");
 }
