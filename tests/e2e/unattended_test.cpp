@@ -13,18 +13,8 @@ static const char manifest[] = "[Install]\r\n1=Rovenda.exe\r\n2=doc\\読んで�
 // a new folder with a Japanese name (表 ends in the byte 0x5C) and blanks
 static const char destinationName[] = "ロヴェンダ 表 導入先\\";
 
-class Unattended : public ::testing::Test {
+class Unattended : public ProductSurroundings {
 protected:
-    void SetUp() override { clearSurroundings(); }
-    void TearDown() override { clearSurroundings(); }
-
-    static void clearSurroundings()
-    {
-        setPreviousInstall("");
-        deleteRegistryKey(HKEY_CURRENT_USER, "Software\\KORVAL");
-        removeProductShortcuts();
-    }
-
     // A distribution whose product is the recorder, which notes how it was started.
     std::string stageDistribution(const std::string& name, const std::string& moreEntries = "")
     {
