@@ -112,6 +112,7 @@ static void runStep(HWND bar, int step, int last)
     }
 }
 
+// The sentence that ends the installation, also written to the log.
 static const char* resultSentence()
 {
     const char* sentence = setup.installFailed ? installFailedSentence : installDoneSentence;
@@ -198,8 +199,8 @@ void installUnattended()
     for (int step = 0; step <= last; ++step)
         runStep(nullptr, step, last);
     resultSentence();
-    if (setup.installFailed)
-        raiseExitCode(EXIT_ENTRIES_FAILED);
+    // set, not raised: a deletion entry's failure raised the removal's code on its way
+    setup.exitCode = setup.installFailed ? EXIT_ENTRIES_FAILED : EXIT_DONE;
     startProduct(nullptr);
 }
 

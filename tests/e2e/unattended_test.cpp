@@ -129,7 +129,7 @@ TEST_F(Unattended, InstallsWithTheChosenShortcutsIntoAJapaneseFolderWithBlanksSh
 
 TEST_F(Unattended, AFailureEndsWithItsCodeAndTheLogNamesTheFileAndTheError)
 {
-    stageDistribution("unattended-failures", "3=missing.txt\r\n4=held.txt\r\n");
+    stageDistribution("unattended-failures", "3=missing.txt\r\n4=held.txt\r\n5=,held.txt\r\n");
     writeFile(dist + "held.txt", "new");
     std::string log = dist + "setup.log";
 
@@ -142,8 +142,9 @@ TEST_F(Unattended, AFailureEndsWithItsCodeAndTheLogNamesTheFileAndTheError)
     EXPECT_TRUE(hasLine(lines, blocked + "file - 同じ名前のファイルが既に存在するのでフォルダが作成できません。 (エラー 183: "));
     EXPECT_EQ(lines.back(), "終了コード 4");
 
-    // a source missing from the distribution and a target held open by another process: the
-    // other entries are installed, the held file keeps its content, no piece of a copy stays
+    // a source missing from the distribution and a target held open by another process, which
+    // can be neither replaced nor deleted: the other entries are installed, the held file keeps
+    // its content, no piece of a copy stays
     std::string dest = scratchFolder("unattended-failures-dest");
     writeFile(dest + "held.txt", "old");
     HANDLE held = CreateFileA((dest + "held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
@@ -156,6 +157,7 @@ TEST_F(Unattended, AFailureEndsWithItsCodeAndTheLogNamesTheFileAndTheError)
     lines = logLines(log);
     EXPECT_TRUE(hasLine(lines, "コピー missing.txt → " + dest + "missing.txt: 失敗 (エラー 2: "));
     EXPECT_TRUE(hasLine(lines, "コピー held.txt → " + dest + "held.txt: 失敗 (エラー "));
+    EXPECT_TRUE(hasLine(lines, dest + "held.txtの削除に失敗しました。このファイルをスキップして処理を続行します。 (エラー "));
     EXPECT_TRUE(hasLine(lines, "インストール中にエラーが発生しました。"));
     EXPECT_EQ(lines.back(), "終了コード 5");
 }
