@@ -194,10 +194,7 @@ DialogWatcher::Handler answerInTurn(std::vector<int> answers)
     };
 }
 
-WindowWatch::WindowWatch()
-{
-    thread_ = std::thread([this] { run(); });
-}
+WindowWatch::WindowWatch() : thread_([this] { run(); }) {}
 
 WindowWatch::~WindowWatch()
 {
@@ -205,10 +202,10 @@ WindowWatch::~WindowWatch()
     thread_.join();
 }
 
-static BOOL CALLBACK collectVisible(HWND window, LPARAM param)
+static BOOL CALLBACK collectVisible(HWND window, LPARAM list)
 {
     if (IsWindowVisible(window))
-        ((std::vector<HWND>*)param)->push_back(window);
+        ((std::vector<HWND>*)list)->push_back(window);
     return TRUE;
 }
 
@@ -217,18 +214,16 @@ void WindowWatch::run()
     while (!stop_) {
         std::vector<HWND> visible;
         EnumWindows(collectVisible, (LPARAM)&visible);
-        std::vector<DWORD> ours;            // asked only when there is something to ask about
         for (HWND window : visible) {
             if (std::find(known_.begin(), known_.end(), window) != known_.end())
                 continue;
             known_.push_back(window);       // a window's process never changes
             DWORD pid = 0;
             GetWindowThreadProcessId(window, &pid);
-            if (ours.empty())
-                ours = testProcesses();
+            std::vector<DWORD> ours = testProcesses();
             if (std::find(ours.begin(), ours.end(), pid) == ours.end())
                 continue;
-            // the text the system keeps for the window: no message goes to a busy thread
+            // the texts the system keeps for the window: no message goes to a busy thread
             char cls[64] = "", caption[256] = "";
             GetClassNameA(window, cls, sizeof cls);
             GetWindowTextA(window, caption, sizeof caption);

@@ -88,7 +88,7 @@ private:
     std::vector<std::string> seen_;
     std::vector<HWND> known_;
     volatile bool stop_ = false;
-    std::thread thread_;
+    std::thread thread_;            // last: it starts once the members above exist
 };
 
 // A handler that answers message boxes with the given buttons in turn, then with OK
