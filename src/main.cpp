@@ -11,7 +11,9 @@
 #include "uninstall/uninstall.h"
 #include "util/log.h"
 #include "util/system_dlls.h"
+#include "util/system_names.h"
 #include "util/text.h"
+#include "util/window.h"
 #include "wizard/wizard.h"
 
 // The switches that the argument text may hold for its mode: the install's take the place of
@@ -61,8 +63,11 @@ static int runSetup(HINSTANCE instance)
     // code's copy, so that quoting and double-byte rules are the program's own
     const char* arguments = argumentText(GetCommandLineA());
     setup.instanceHandle = instance;
-    DWORD length = GetModuleFileNameA(instance, setup.exePath, sizeof setup.exePath);
-    if (length == 0 || length >= sizeof setup.exePath)
+    // run from a folder whose name the code page cannot hold (a download folder under a user
+    // name such as Zoë), the program's own path is its short form
+    WCHAR widePath[PATH_SIZE];
+    DWORD length = GetModuleFileNameW(instance, widePath, PATH_SIZE);
+    if (length == 0 || length >= PATH_SIZE || !ansiPath(widePath, setup.exePath, sizeof setup.exePath))
         return 1;
 
     const char* rest;
@@ -93,5 +98,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     // before any DLL is loaded by name: the program's folder may hold planted ones
     restrictDllSearch();
+    followDeclaredDpiAwareness();
     return runSetup(instance);
 }

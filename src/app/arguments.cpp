@@ -62,11 +62,8 @@ bool deriveOriginPaths(const char* originPath)
     if (!textCopy(setup.exeName, sizeof setup.exeName, name))
         return clearDerivedPaths();
     memcpy(setup.manifestName, setup.exeName, sizeof setup.exeName);
+    toManifestName(setup.manifestName);
     *name = 0;                      // baseDir keeps its trailing backslash
-
-    // the last three bytes become "inf"; a name of one or two bytes becomes "inf"
-    size_t length = strlen(setup.manifestName);
-    memcpy(setup.manifestName + (length >= 3 ? length - 3 : 0), "inf", 4);
 
     if (!textCopy(setup.manifestPath, sizeof setup.manifestPath, setup.baseDir)
         || !textAppend(setup.manifestPath, sizeof setup.manifestPath, setup.manifestName))

@@ -11,9 +11,6 @@
 
 #include <string.h>
 
-// Install entries 1 to 199 are copied; entry 200 and later are never read.
-enum { COPY_ENTRY_LIMIT = 200 };
-
 // The destination folder into destDir. A relative folder is resolved once, against the
 // current directory the program was started in, because the copy below moves the current
 // directory into the destination. False when the folder is empty, ends inside a

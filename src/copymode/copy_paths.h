@@ -8,6 +8,9 @@
 // The working buffer for the argument text: 519 bytes and the terminator.
 enum { COPY_ARGUMENTS_SIZE = 520 };
 
+// Install entries 1 to 199 are copied; entry 200 and later are never read.
+enum { COPY_ENTRY_LIMIT = 200 };
+
 struct CopyArguments {
     char* linkName;     // the desktop shortcut's name, without ".lnk"
     char* target;       // relative to the destination folder; a comma starts its arguments

@@ -193,6 +193,20 @@ bool iniFindValue(const char* text, size_t size, const char* section, const char
     return false;
 }
 
+unsigned iniIndexEntries(IniCursor cursor, unsigned* lineOfEntry, unsigned slots)
+{
+    unsigned lines = 0;
+    IniLine line;
+    while (iniNextLine(&cursor, &line) && line.kind != INI_SECTION) {
+        ++lines;
+        unsigned number = line.kind == INI_KEY ? iniEntryNumber(line.name, line.nameLength) : 0;
+        // the first key of a name is the one the profile reader gives
+        if (number != 0 && number < slots && lineOfEntry[number] == 0)
+            lineOfEntry[number] = (unsigned)line.offset + 1;
+    }
+    return lines;
+}
+
 unsigned iniEntryNumber(const char* name, size_t length)
 {
     if (length == 0 || length > 9 || name[0] == '0')

@@ -53,6 +53,13 @@ bool iniFindKeyInSection(IniCursor* cursor, const char* key, IniLine* found);
 // section or the key is absent. A key present without "=" gives the empty value, true.
 bool iniFindValue(const char* text, size_t size, const char* section, const char* key, IniLine* found);
 
+// Indexes the section the cursor stands in (just past its header), up to the next header
+// or the end: for each entry number below slots, where the line of its first key begins
+// (offset + 1; 0 for none), the line the profile reader finds for key formatKey(number).
+// lineOfEntry holds slots zeros. Returns the number of lines of the section: a section of
+// n lines holds at most entries 1 to n (slots 0 counts them alone).
+unsigned iniIndexEntries(IniCursor cursor, unsigned* lineOfEntry, unsigned slots);
+
 // The entry number a key name stands for: decimal digits without sign or leading zero,
 // at most 9 of them, the form formatKey gives. 0 for any other name.
 unsigned iniEntryNumber(const char* name, size_t length);

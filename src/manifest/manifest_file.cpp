@@ -18,22 +18,12 @@ static void indexSection(ManifestSectionIndex* index, const char* name)
     if (!iniFindSection(&start, manifest.text, manifest.size, name))
         return;
     index->present = 1;
-    unsigned lines = 0;
-    IniCursor cursor = start;
-    IniLine line;
-    while (iniNextLine(&cursor, &line) && line.kind != INI_SECTION)
-        ++lines;
+    unsigned lines = iniIndexEntries(start, nullptr, 0);
     index->lineOfEntry = (unsigned*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, ((size_t)lines + 1) * sizeof(unsigned));
     if (index->lineOfEntry == nullptr)
         return;
     index->slots = lines + 1;
-    cursor = start;
-    while (iniNextLine(&cursor, &line) && line.kind != INI_SECTION) {
-        unsigned number = line.kind == INI_KEY ? iniEntryNumber(line.name, line.nameLength) : 0;
-        // the first key of a name is the one the profile reader gives
-        if (number != 0 && number < index->slots && index->lineOfEntry[number] == 0)
-            index->lineOfEntry[number] = (unsigned)line.offset + 1;
-    }
+    iniIndexEntries(start, index->lineOfEntry, index->slots);
 }
 
 // The manifest path does not change once it is derived, so the file is read at the first

@@ -63,7 +63,7 @@ int loadPreviousInstall()
     // the uninstall must find the same group folder that the installation made
     setup.groupCount = 0;
     char value[PATH_SIZE];
-    while (readManifestValue("Group", setup.groupCount + 1, value) == VALUE_READ && isGroupEntry(value))
+    while (!endsGroupList(readManifestValue("Group", setup.groupCount + 1, value), value))
         ++setup.groupCount;
     return 1;
 }

@@ -9,16 +9,12 @@
 
 ValueRead readManifestValue(const char* section, int number, char* buffer)
 {
-    buffer[0] = 0;
     IniLine line;
-    if (!findManifestEntry(section, number, &line) || line.valueLength == 0)
+    if (!findManifestEntry(section, number, &line)) {
+        buffer[0] = 0;
         return VALUE_ABSENT;
-    // a value longer than 259 bytes is not cut: a cut name would name another file
-    if (line.valueLength >= PATH_SIZE)
-        return VALUE_TOO_LONG;
-    memcpy(buffer, line.value, line.valueLength);
-    buffer[line.valueLength] = 0;
-    return VALUE_READ;
+    }
+    return takeEntryValue(line, buffer);
 }
 
 int loadInstallEntry(int number)

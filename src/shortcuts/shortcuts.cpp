@@ -6,6 +6,7 @@
 #include "manifest/entries.h"
 #include "util/folders.h"
 #include "util/log.h"
+#include "util/system_names.h"
 #include "util/text.h"
 #include "util/window.h"
 
@@ -16,23 +17,27 @@
 static const char groupFolderName[] = "KorvalDesk";
 
 // The shell folder of a kind with a trailing backslash; false when the Shell Folders key
-// or the value is missing, or the path leaves no room: the kind is then skipped.
+// or the value is missing, the path leaves no room, or the code page cannot name it even
+// by its short form (a user name such as Zoë on a Japanese system): the kind is then skipped.
 static bool readShellFolder(int kind, char* folder)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
                       KEY_READ, &key) != ERROR_SUCCESS)
         return false;
-    char value[PATH_SIZE + 1];
-    DWORD size = PATH_SIZE;
-    LONG read = RegQueryValueExA(key, product.shellFolderNames[kind], nullptr, nullptr, (BYTE*)value, &size);
+    // read as the system keeps it: the ANSI read would put a look-alike or "?" in the path
+    WCHAR name[16];
+    MultiByteToWideChar(CP_ACP, 0, product.shellFolderNames[kind], -1, name, 16);
+    WCHAR value[PATH_SIZE + 1];
+    DWORD size = PATH_SIZE * sizeof(WCHAR);
+    LONG read = RegQueryValueExW(key, name, nullptr, nullptr, (BYTE*)value, &size);
     RegCloseKey(key);
     if (read != ERROR_SUCCESS)
         return false;
-    value[size] = 0;
+    value[size / sizeof(WCHAR)] = 0;
     if (value[0] == 0)
         return false;
-    return textCopy(folder, PATH_SIZE, value) && textAppend(folder, PATH_SIZE, "\\");
+    return ansiPath(value, folder, PATH_SIZE) && textAppend(folder, PATH_SIZE, "\\");
 }
 
 // Deletes every file of the group folder (given without its trailing backslash), then the
@@ -44,14 +49,15 @@ static void removeGroupFolder(char* folder)
         return;
     char* tail = folder + folderLength + 1;     // just after the backslash
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(folder, &found);
+    HANDLE search = findFirstEntry(folder, &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             *tail = 0;
-            // subfolders and read-only files just fail to delete, as "." and ".." do
-            if (textAppend(folder, PATH_SIZE, found.cFileName))
+            // subfolders and read-only files just fail to delete, as "." and ".." do; a name
+            // the code page cannot hold, without a short one, is left alone
+            if (nameIsExact(found.cFileName) && textAppend(folder, PATH_SIZE, found.cFileName))
                 DeleteFileA(folder);
-        } while (FindNextFileA(search, &found));
+        } while (findNextEntry(search, &found));
         FindClose(search);
     }
     folder[folderLength] = 0;

@@ -10,6 +10,7 @@
 #include "util/folders.h"
 #include "util/log.h"
 #include "util/message.h"
+#include "util/system_names.h"
 #include "util/text.h"
 
 #include <string.h>
@@ -61,6 +62,17 @@ static int removeFolderItself(const char* path)
     return 0;
 }
 
+// An entry whose name the code page cannot hold and that has no short name is never acted
+// on: it goes like one that could not be removed, with that message. False for a folder:
+// the walk stops there, as after a subfolder whose removal failed.
+static bool reportUnnamed(char* path, const WIN32_FIND_DATAA& found)
+{
+    textAppend(path, PATH_SIZE, found.cFileName);   // shown, with its "?"
+    bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    showPathError(path, folder ? folderRemoveFailedSentence : deleteFailedSentence);
+    return !folder;
+}
+
 int removeFolderTree(const char* folder)
 {
     char path[PATH_SIZE];
@@ -68,10 +80,10 @@ int removeFolderTree(const char* folder)
         return 0;
     char* tail = path + strlen(path);
     int result = 1;
-    WIN32_FIND_DATAA found = {};    // Wine never writes the reparse tag: its links read 0
+    WIN32_FIND_DATAA found;
     HANDLE search = INVALID_HANDLE_VALUE;
     if (textAppend(path, sizeof path, "*.*"))
-        search = FindFirstFileA(path, &found);
+        search = findFirstEntry(path, &found);
     else
         result = 0;                 // the folder cannot be listed: it cannot be emptied
     if (search != INVALID_HANDLE_VALUE) {
@@ -79,6 +91,14 @@ int removeFolderTree(const char* folder)
             *tail = 0;
             if (isDotEntry(found.cFileName))
                 continue;
+            if (!nameIsExact(found.cFileName)) {
+                result = 0;
+                if (!reportUnnamed(path, found)) {
+                    FindClose(search);
+                    return 0;
+                }
+                continue;
+            }
             // an entry whose path does not fit is left alone: a cut path names another file
             if (!textAppend(path, sizeof path, found.cFileName)) {
                 result = 0;
@@ -110,7 +130,7 @@ int removeFolderTree(const char* folder)
             }
             if (answer == IDYES && !removeFile(path))
                 result = 0;
-        } while (FindNextFileA(search, &found));
+        } while (findNextEntry(search, &found));
         FindClose(search);
     }
     tail[-1] = 0;                   // the folder without its trailing backslash

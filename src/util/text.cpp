@@ -5,16 +5,22 @@
 
 #include <string.h>
 
-#ifdef _WIN32
+bool isLeadByte932(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+#if defined(_WIN32) && !defined(SETUP_RULES_CP932)
 bool isLeadByte(unsigned char byte)
 {
     return IsDBCSLeadByte(byte) != 0;
 }
 #else
-// Native builds (tests, fuzzer) use code page 932, the code page of the product's text.
+// Native builds (tests, fuzzer) and the manifest checker, which judges a manifest as a
+// Japanese system reads it on any machine, apply the rules of code page 932.
 bool isLeadByte(unsigned char byte)
 {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    return isLeadByte932(byte);
 }
 #endif
 

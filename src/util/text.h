@@ -7,6 +7,10 @@
 // True for the first byte of a double-byte character in the system's ANSI code page.
 bool isLeadByte(unsigned char byte);
 
+// True for the first byte of a double-byte character in code page 932 (Shift_JIS), the
+// code page of the product's text and its users, whatever the system's code page.
+bool isLeadByte932(unsigned char byte);
+
 // Copy or append src; always terminates, never writes past dstSize bytes. When src does
 // not fit, dst is cut on a character boundary and the result is false.
 bool textCopy(char* dst, size_t dstSize, const char* src);

@@ -87,14 +87,14 @@ static bool moveOver(HANDLE file, const char* target)
     union {
         FILE_RENAME_INFO info;
         char bytes[sizeof(FILE_RENAME_INFO) + PATH_SIZE * sizeof(WCHAR)];
-    } rename;
-    int length = MultiByteToWideChar(CP_ACP, 0, target, -1, rename.info.FileName, PATH_SIZE);
+    } request;
+    int length = MultiByteToWideChar(CP_ACP, 0, target, -1, request.info.FileName, PATH_SIZE);
     if (length <= 1)
         return false;
-    rename.info.ReplaceIfExists = TRUE;
-    rename.info.RootDirectory = nullptr;
-    rename.info.FileNameLength = (DWORD)(length - 1) * sizeof(WCHAR);
-    return SetFileInformationByHandle(file, FileRenameInfo, &rename, sizeof rename) != 0;
+    request.info.ReplaceIfExists = TRUE;
+    request.info.RootDirectory = nullptr;
+    request.info.FileNameLength = (DWORD)(length - 1) * sizeof(WCHAR);
+    return SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request) != 0;
 }
 
 static bool replaceTarget(WholeCopy* copy)

@@ -14,6 +14,10 @@ uint64_t clusterBytes(uint32_t freeClusters, uint32_t sectorsPerCluster, uint32_
 
 #ifdef _WIN32
 void centerWindow(HWND window);
+
+// Gives the windows of the calling thread the DPI awareness the manifest declares for the
+// process: once, before the first window.
+void followDeclaredDpiAwareness();
 #endif
 
 // Non-zero (the FAT date and time of the last write) when path is an existing plain file.

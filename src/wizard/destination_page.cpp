@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "util/folders.h"
 #include "util/message.h"
+#include "util/system_names.h"
 #include "util/text.h"
 #include "util/window.h"
 
@@ -168,7 +169,10 @@ int browseForFolder(char* text)
     int result = 0;
     LPITEMIDLIST item = SHBrowseForFolderA(&info);
     if (item != nullptr) {
-        if (SHGetPathFromIDListA(item, chosen))
+        // the folder's path as the system keeps it; where the code page cannot hold it, its
+        // short form, and with neither the choice counts as no file-system folder
+        WCHAR path[PATH_SIZE];
+        if (SHGetPathFromIDListW(item, path) && ansiPath(path, chosen, PATH_SIZE))
             result = textCopy(text, PATH_SIZE, chosen) ? 1 : 0;
         allocator->Free(item);
     }

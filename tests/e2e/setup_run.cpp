@@ -152,3 +152,11 @@ bool startSetup(SetupProcess& process, const std::string& exePath, const std::st
     return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                           currentDir.empty() ? nullptr : currentDir.c_str(), &startup, &process.info) != 0;
 }
+
+bool startSetup(SetupProcess& process, const std::wstring& exePath)
+{
+    std::wstring line = L"\"" + exePath + L"\"";
+    STARTUPINFOW startup = { sizeof startup };
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process.info) != 0;
+}

@@ -29,6 +29,8 @@ struct SetupProcess {
 // Starts "<folder>SETUP.EXE" <arguments> with currentDir as its current directory.
 bool startSetup(SetupProcess& process, const std::string& exePath, const std::string& arguments,
                 const std::string& currentDir = "");
+// The same, by a UTF-16 path that the ANSI code page may not hold, as the shell starts it.
+bool startSetup(SetupProcess& process, const std::wstring& exePath);
 
 // Memory in process pid, for a message or a thread of that process whose argument must lie
 // there: the system hands a common control's records and a thread's argument across
@@ -52,6 +54,7 @@ private:
 // Makes a new thread of process pid load the DLL name by name, as system code in that
 // process would (waits for it, bounded). False when no such thread could be run.
 bool loadLibraryInside(DWORD pid, const char* name);
+
 
 // DLLs that record their loading (tests/planted.dll), put into folder under the names of
 // the system DLLs that system code loads by name.

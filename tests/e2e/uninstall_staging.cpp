@@ -136,6 +136,8 @@ UninstallResult runUninstallFrom(const std::string& installed, UninstallDriver& 
     if (!startSetup(process, runner + "SETUP.EXE", "x " + installed + "SETUP.EXE", runner))
         return result;
     result = answerUninstallRun(process.pid(), driver);
+    if (result.shown && driver.atResult)
+        driver.atResult(driver.seen->uninstallDialog);
     if (result.shown)
         pressButton(driver.seen->uninstallDialog, IDCANCEL);
     *exitCode = process.wait();

@@ -44,6 +44,8 @@ struct UninstallDriver {
     std::map<std::string, int> answers;
     int fallback = IDYES;
     std::function<void(const SeenDialog&)> beforeAnswer;
+    // runUninstallFrom: sees the uninstall dialog with its result, before its close is pressed
+    std::function<void(HWND)> atResult;
     std::shared_ptr<UninstallRunSeen> seen = std::make_shared<UninstallRunSeen>();
     DialogWatcher::Handler handler();
 };
@@ -64,7 +66,8 @@ UninstallResult waitForResult(HWND dialog, DWORD timeoutMs = 30000);
 UninstallResult answerUninstallRun(DWORD pid, UninstallDriver& driver);
 
 // Runs "<runner copy> x <installed>SETUP.EXE" with the driver, presses close when the
-// result is shown, and returns the result; exitCode receives the exit value.
+// result is shown (after driver.atResult), and returns the result; exitCode receives the
+// exit value.
 UninstallResult runUninstallFrom(const std::string& installed, UninstallDriver& driver, DWORD* exitCode);
 
 // A visible top-level dialog of another process, found by its caption (the relaunched copy

@@ -276,6 +276,19 @@ std::string iconShown(const SeenDialog& messageBox)
     return icon;
 }
 
+bool saveScreenshot(HWND window, const std::string& unixFile)
+{
+    measureInScreenPixels();
+    // painted now, by the window's own thread, before the screen is read
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r;
+    GetWindowRect(window, &r);
+    const int margin = 12;
+    std::string geometry = std::to_string(r.right - r.left + 2 * margin) + "x" + std::to_string(r.bottom - r.top + 2 * margin)
+                           + "+" + std::to_string(r.left - margin) + "+" + std::to_string(r.top - margin);
+    return runUnixScript("import -window root -crop " + geometry + " +repage '" + unixFile + "'") == 0;
+}
+
 bool driveToProgressPage(WizardDriver& wizard, const std::string& destination, int startMenu, int desktop)
 {
     if (!wizard.waitForFrame() || !wizard.waitForPage(0))

@@ -87,6 +87,10 @@ std::string iconShown(const SeenDialog& messageBox);
 
 
 
+// Saves the part of the screen around window, as a user sees it once the window has painted,
+// to a Unix path (ImageMagick's import); false when it could not.
+bool saveScreenshot(HWND window, const std::string& unixFile);
+
 // Convenience for the common path: type the destination, keep (-1) or set the options, and
 // go on to the progress page, where the installation starts.
 bool driveToProgressPage(WizardDriver& wizard, const std::string& destination, int startMenu = -1, int desktop = -1);

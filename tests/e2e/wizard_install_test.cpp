@@ -55,6 +55,30 @@ TEST(WizardInstall, CopiesProgramManifestAndEntriesThenStartsTheProductWithInst)
     EXPECT_EQ(directory + "\\", dist);
 }
 
+// Started from a folder whose name the code page cannot hold (a download folder under a user
+// name such as Zoë): the program finds its manifest and files beside it.
+TEST(WizardInstall, StartsFromAFolderNamedOutsideTheCodePage)
+{
+    setPreviousInstall("");
+    std::wstring dist = widened(scratchFolder("wizard-foreign")) + foreignName;
+    ASSERT_TRUE(CreateDirectoryW(dist.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(widened(builtSetupPath()).c_str(), (dist + L"\\SETUP.EXE").c_str(), FALSE));
+    std::string distShort = shortPathOf(dist) + "\\";
+    writeFile(distShort + "SETUP.inf", "[Install]\r\n1=readme.txt\r\n");
+    writeFile(distShort + "readme.txt", "readme");
+    std::string dest = scratchFolder("wizard-foreign-dest");
+
+    SetupProcess process;
+    ASSERT_TRUE(startSetup(process, dist + L"\\SETUP.EXE"));
+    WizardDriver wizard(process.pid());
+    ASSERT_TRUE(driveToFinish(wizard, dest, 0, 0));
+    EXPECT_EQ(wizard.controlText(PROGRESS_TEXT), doneSentence) << hexBytes(wizard.controlText(PROGRESS_TEXT));
+    ASSERT_TRUE(wizard.press(WIZ_CANCEL));
+    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_EQ(readFile(dest + "readme.txt"), "readme");
+    EXPECT_EQ(readFile(dest + "SETUP.inf"), "[Install]\r\n1=readme.txt\r\n");
+}
+
 static const LONGLONG largeSize = 320ll << 20;
 
 // A distribution of large.bin (320 MB, a hole that reads as zeros) and after.txt with the

@@ -14,18 +14,10 @@
 
 static std::string shots;
 
-// The part of the screen around a window, saved by ImageMagick on the Unix side.
 static void screenshot(HWND window, const char* name)
 {
-    Sleep(400);                     // let the page finish painting
-    RECT r;
-    GetWindowRect(window, &r);
-    int margin = 12;
-    char geometry[64];
-    snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", r.right - r.left + 2 * margin,
-             r.bottom - r.top + 2 * margin, r.left - margin, r.top - margin);
     std::string file = shots + "/" + name;
-    if (runUnixScript("import -window root -crop " + std::string(geometry) + " +repage '" + file + "'") == 0)
+    if (saveScreenshot(window, file))
         printf("  screenshot %s\n", file.c_str());
     else
         printf("  (no screenshot: ImageMagick's import failed)\n");

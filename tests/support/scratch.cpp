@@ -30,6 +30,9 @@ void deleteTree(const std::string& folder)
             if (name == "." || name == "..")
                 continue;
             std::string path = base + "\\" + name;
+            // a name the code page cannot hold reads as a look-alike: the short name is its own
+            if (found.cAlternateFileName[0] && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+                path = base + "\\" + found.cAlternateFileName;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
                 // a link: only the link goes, never what it leads to
                 if (!RemoveDirectoryA(path.c_str()))
@@ -198,4 +201,25 @@ std::string testProgramFolder()
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string folder = path;
     return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+const wchar_t foreignName[] = L"Zo\u00EB \uD55C";
+
+std::wstring widened(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), &wide[0], (int)wide.size()));
+    return wide;
+}
+
+std::string shortPathOf(const std::wstring& path)
+{
+    wchar_t shortPath[MAX_PATH];
+    DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    char text[MAX_PATH];
+    BOOL lossy = FALSE;
+    if (length == 0 || length >= MAX_PATH
+        || !WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, shortPath, -1, text, sizeof text, "?", &lossy) || lossy)
+        return "";
+    return text;
 }

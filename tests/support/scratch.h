@@ -40,3 +40,10 @@ DWORD runProcess(const std::string& commandLine, const std::string& currentDir =
 
 // The folder of the running test program, with its trailing backslash.
 std::string testProgramFolder();
+
+// A name no ANSI code page of ours holds (Zoë and a Hangul syllable; the second is outside
+// code page 1252 too): what a user name such as Zoë gives on a Japanese system.
+extern const wchar_t foreignName[];
+std::wstring widened(const std::string& text);
+// The short (8.3) path of an existing file or folder, in the ANSI code page; "" when none.
+std::string shortPathOf(const std::wstring& path);

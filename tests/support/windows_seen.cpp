@@ -194,6 +194,137 @@ DialogWatcher::Handler answerInTurn(std::vector<int> answers)
     };
 }
 
+void measureInScreenPixels()
+{
+    // looked up at run time: systems before it have no thread awareness to set
+    typedef DPI_AWARENESS_CONTEXT(WINAPI * SetThreadAwarenessProc)(DPI_AWARENESS_CONTEXT);
+    SetThreadAwarenessProc setThreadAwareness = reinterpret_cast<SetThreadAwarenessProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext")));
+    if (setThreadAwareness)
+        setThreadAwareness(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
+}
+
+// As the dialog manager makes a template's font.
+LOGFONTW dialogFont(int points, const wchar_t* face)
+{
+    measureInScreenPixels();
+    HDC screen = GetDC(nullptr);
+    LOGFONTW font = {};
+    font.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
+    ReleaseDC(nullptr, screen);
+    return font;
+}
+
+LOGFONTW messageBoxFont()
+{
+    measureInScreenPixels();
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return metrics.lfMessageFont;
+}
+
+static std::string controlName(HWND control)
+{
+    char cls[32] = "";
+    GetClassNameA(control, cls, sizeof cls);
+    return std::string(cls) + " " + std::to_string(GetDlgCtrlID(control));
+}
+
+static std::string sizeText(LONG width, LONG height)
+{
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// What the control's text needs in font; empty for a control without a text to fit. A text
+// control of several lines wraps its text as the static control does.
+static SIZE textNeeds(HWND control, HDC dc, const RECT& client)
+{
+    SIZE needs = { 0, 0 };
+    wchar_t text[1024] = L"";
+    int length = GetWindowTextW(control, text, 1024);
+    char cls[32] = "";
+    GetClassNameA(control, cls, sizeof cls);
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    bool isStatic = lstrcmpiA(cls, "Static") == 0, isButton = lstrcmpiA(cls, "Button") == 0;
+    if (length == 0 || !(isStatic || isButton || lstrcmpiA(cls, "Edit") == 0))
+        return needs;
+    if (isStatic && (style & SS_TYPEMASK) > SS_RIGHT && (style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP)
+        return needs;               // icons, frames, lines
+    UINT format = DT_CALCRECT | DT_EXPANDTABS | ((style & SS_NOPREFIX) && isStatic ? DT_NOPREFIX : 0);
+    if (isStatic && (style & SS_TYPEMASK) <= SS_RIGHT) {
+        RECT wrapped = { 0, 0, client.right, 0 };
+        DrawTextW(dc, text, length, &wrapped, format | DT_WORDBREAK | DT_EDITCONTROL);
+        needs = { wrapped.right, wrapped.bottom };
+    } else if (isStatic || lstrcmpiA(cls, "Edit") == 0) {
+        // a field scrolls its text: only its height must fit
+        GetTextExtentPoint32W(dc, text, length, &needs);
+        if (!isStatic)
+            needs.cx = 0;
+    } else {
+        RECT line = { 0, 0, 0, 0 };
+        DrawTextW(dc, text, length, &line, format | DT_SINGLELINE);
+        needs = { line.right + 2 * GetSystemMetrics(SM_CXEDGE), line.bottom };
+        UINT kind = style & BS_TYPEMASK;
+        if (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_RADIOBUTTON || kind == BS_AUTORADIOBUTTON
+            || kind == BS_3STATE || kind == BS_AUTO3STATE)
+            needs.cx += GetSystemMetrics(SM_CXMENUCHECK);     // the box beside the text
+    }
+    return needs;
+}
+
+std::vector<std::string> layoutFaults(HWND dialog, const LOGFONTW& font)
+{
+    measureInScreenPixels();
+    std::vector<std::string> faults;
+    RECT area;
+    GetClientRect(dialog, &area);
+    MapWindowPoints(dialog, nullptr, (POINT*)&area, 2);
+    std::vector<std::pair<HWND, RECT>> shown;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(child))
+            continue;
+        RECT r;
+        GetWindowRect(child, &r);
+        shown.push_back({ child, r });
+    }
+    HDC dc = GetDC(nullptr);
+    HFONT drawn = CreateFontIndirectW(&font);
+    HGDIOBJ before = SelectObject(dc, drawn);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        HWND control = shown[i].first;
+        const RECT& r = shown[i].second;
+        std::string name = controlName(control);
+        if (r.left < area.left || r.top < area.top || r.right > area.right || r.bottom > area.bottom)
+            faults.push_back(name + " stands outside the dialog");
+        for (size_t j = i + 1; j < shown.size(); ++j) {
+            RECT both;
+            if (IntersectRect(&both, &r, &shown[j].second))
+                faults.push_back(name + " overlaps " + controlName(shown[j].first));
+        }
+        RECT client;
+        GetClientRect(control, &client);
+        char cls[32] = "";
+        GetClassNameA(control, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Static") == 0 && (GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            if (client.right != GetSystemMetrics(SM_CXICON) || client.bottom != GetSystemMetrics(SM_CYICON))
+                faults.push_back(name + " shows an icon of " + sizeText(client.right, client.bottom) + ", the system's is "
+                                 + sizeText(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
+            continue;
+        }
+        SIZE needs = textNeeds(control, dc, client);
+        if (needs.cx > client.right || needs.cy > client.bottom)
+            faults.push_back(name + " text needs " + sizeText(needs.cx, needs.cy) + " in "
+                             + sizeText(client.right, client.bottom));
+    }
+    SelectObject(dc, before);
+    DeleteObject(drawn);
+    ReleaseDC(nullptr, dc);
+    return faults;
+}
+
 WindowWatch::WindowWatch() : thread_([this] { run(); }) {}
 
 WindowWatch::~WindowWatch()

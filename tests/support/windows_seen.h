@@ -51,6 +51,22 @@ bool waitUntilAnswering(HWND window, DWORD timeoutMs = 5000);
 // Presses a button of a dialog as a click would (WM_COMMAND with BN_CLICKED).
 void pressButton(HWND dialog, int id);
 
+// Makes the calling thread see windows in screen pixels at the screen's DPI (system DPI
+// awareness), as a DPI-aware program's windows are laid out; a thread that is not aware
+// may see another program's windows scaled.
+void measureInScreenPixels();
+
+// The fonts a dialog's texts are drawn in at the screen's DPI: the font of the program's
+// templates (9-point "ＭＳ Ｐゴシック"), of the wizard frame's own template (8-point
+// "MS Shell Dlg"), and of message boxes (the system's message font).
+LOGFONTW dialogFont(int points, const wchar_t* face);
+LOGFONTW messageBoxFont();
+
+// What keeps a dialog from laying out properly, one line each, for its visible controls:
+// a control outside the dialog's client area, two controls that overlap, a text that does
+// not fit its control in that font, an icon not of the system's icon size.
+std::vector<std::string> layoutFaults(HWND dialog, const LOGFONTW& font);
+
 // Watches for new dialogs of a process and hands each one, once, to a handler that
 // returns the button to press (0: press nothing). Records everything it has seen.
 class DialogWatcher {

@@ -56,11 +56,20 @@ TEST(SetupCheck, GroupValuesThatEndTheGroupList)
     EXPECT_EQ(listed(check(head + "1=,a.exe\r\n2=B,a.exe\r\n", { "a.exe" })),
               "4: warning: group entry 1 has an empty link name: it is no entry, and the group list ends here\n"
               "5: warning: entry 2 of [Group] is never read: the list ends at entry 1 (empty link name)\n");
-    EXPECT_EQ(listed(check(head + "1=A," + std::string(250, 'x') + "\r\n", { "a.exe" })),
-              "4: warning: group target path is longer than 259 bytes under the default destination: it is no "
-              "entry, and the group list ends here\n");
-    // the program and its manifest are installed too; arguments are not part of the target
-    EXPECT_EQ(listed(check(head + "1=Remove,setup.exe,/r\r\n2=List,SETUP.inf\r\n", { "a.exe" })), "");
+    // the program and its manifest are installed too, but not another program beside them;
+    // arguments are not part of the target
+    EXPECT_EQ(listed(check(head + "1=Remove,setup.exe,/r\r\n2=List,SETUP.inf\r\n3=Other,other.exe\r\n", { "a.exe" },
+                           { "SETUP.EXE", "other.exe" })),
+              "6: warning: group target \"other.exe\" is not installed by any install entry: its shortcut is not made\n");
+}
+
+TEST(SetupCheck, AGroupTargetTooLongLosesItsShortcutAndTheNextEntryIsStillChecked)
+{
+    std::string value = "A," + std::string(250, 'x');    // C:\Korval\ (10) + 250 = 260
+    EXPECT_EQ(listed(check("[Install]\r\n1=a.exe\r\n[Group]\r\n1=" + value + "\r\n2=B,b.exe\r\n", { "a.exe" })),
+              "4: warning: group target path is longer than 259 bytes under the default destination: the program "
+              "makes no shortcut for this entry (nor the desktop's) and goes on with the next\n"
+              "5: warning: group target \"b.exe\" is not installed by any install entry: its shortcut is not made\n");
 }
 
 TEST(SetupCheck, LimitsAt259BytesAndCopyModesEntry199)

@@ -1,13 +1,16 @@
-// Window placement, the plain-file probe, free space, and the lead-byte test of the
-// system's code page, on the real platform.
+// Window placement, the plain-file probe, free space, the lead-byte test of the system's
+// code page, and names the code page cannot hold, on the real platform.
 #include "app/state.h"
 #include "scratch.h"
+#include "util/system_names.h"
 #include "util/text.h"
 #include "util/window.h"
 
 #include <gtest/gtest.h>
 
 #include <string.h>
+
+#include <algorithm>
 
 TEST(CenterWindow, CentresOnTheFullScreenWhereverTheWindowStood)
 {
@@ -78,4 +81,38 @@ TEST(EnsureTrailingSeparator, FollowsTheSystemCodePage)
     }
     const char* text = "\x83\\a\\";
     EXPECT_EQ(findChar(text, '\\'), GetACP() == 932 ? text + 3 : text + 1);
+}
+
+// A name the code page cannot hold is never given as a look-alike (Zoe for Zoë names
+// another file): the short name stands in, and without one the name holds "?".
+TEST(SystemNames, ANameTheCodePageCannotHoldGivesWayToItsShortName)
+{
+    std::string folder = scratchFolder("system-names");
+    std::wstring foreign = widened(folder) + foreignName;
+    ASSERT_TRUE(CreateDirectoryW(foreign.c_str(), nullptr));
+    std::string shortPath = shortPathOf(foreign);
+    ASSERT_NE(shortPath, "");
+    char path[PATH_SIZE];
+    EXPECT_TRUE(ansiPath(foreign.c_str(), path, sizeof path));
+    EXPECT_EQ(path, shortPath);
+    EXPECT_FALSE(ansiPath((foreign + L"\\missing").c_str(), path, sizeof path));
+
+    writeFile(folder + "plain name.txt", "x");
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = findFirstEntry((folder + "*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do
+        names.push_back(found.cFileName);
+    while (findNextEntry(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    std::string shortName = shortPath.substr(shortPath.rfind('\\') + 1);
+    EXPECT_EQ(names, (std::vector<std::string> { ".", "..", shortName, "plain name.txt" }));
+
+    // short names can be turned off on a volume: then nothing names it
+    WIN32_FIND_DATAW noShortName = {};
+    wcscpy(noShortName.cFileName, foreignName);
+    entryInAnsi(noShortName, &found);
+    EXPECT_FALSE(nameIsExact(found.cFileName));
 }

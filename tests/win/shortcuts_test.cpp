@@ -173,3 +173,64 @@ TEST(Shortcuts, ProductShortcutFromAGroupEntryThatDoesNotFitIsLeftOut)
     manageShortcuts(SHORTCUT_DESKTOP, 0, nullptr);
     EXPECT_FALSE(fileExists(shellFolder("Desktop") + "\\Rovenda.lnk"));
 }
+
+// The Shell Folders and User Shell Folders values of one kind pointed at another folder
+// while the object lives, then put back as they were.
+class MovedShellFolder {
+public:
+    MovedShellFolder(const wchar_t* name, const std::wstring& folder) : name_(name)
+    {
+        for (int i = 0; i < 2; ++i) {
+            HKEY key;
+            RegCreateKeyExW(HKEY_CURRENT_USER, keys_[i], 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+            DWORD size = sizeof saved_[i];
+            had_[i] = RegQueryValueExW(key, name, nullptr, &types_[i], (BYTE*)saved_[i], &size) == ERROR_SUCCESS;
+            sizes_[i] = size;
+            RegSetValueExW(key, name, 0, REG_SZ, (const BYTE*)folder.c_str(), (DWORD)(folder.size() + 1) * sizeof(wchar_t));
+            RegCloseKey(key);
+        }
+    }
+    ~MovedShellFolder()
+    {
+        for (int i = 0; i < 2; ++i) {
+            HKEY key;
+            RegOpenKeyExW(HKEY_CURRENT_USER, keys_[i], 0, KEY_ALL_ACCESS, &key);
+            if (had_[i])
+                RegSetValueExW(key, name_, 0, types_[i], (const BYTE*)saved_[i], sizes_[i]);
+            else
+                RegDeleteValueW(key, name_);
+            RegCloseKey(key);
+        }
+    }
+
+private:
+    const wchar_t* keys_[2] = { L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders" };
+    const wchar_t* name_;
+    wchar_t saved_[2][MAX_PATH] = {};
+    DWORD types_[2] = {}, sizes_[2] = {};
+    bool had_[2] = {};
+};
+
+TEST(Shortcuts, AreMadeAndRemovedInShellFoldersNamedOutsideTheCodePage)
+{
+    std::string folder = prepare("shortcut-foreign", "1=Tool,tool.exe\r\n", 1);
+    std::wstring desktop = widened(folder) + foreignName + L" Desktop";
+    std::wstring programs = widened(folder) + foreignName + L" Programs";
+    ASSERT_TRUE(CreateDirectoryW(desktop.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(programs.c_str(), nullptr));
+    MovedShellFolder movedDesktop(L"Desktop", desktop), movedPrograms(L"Programs", programs);
+    manageShortcuts(SHORTCUT_PROGRAMS, 0, nullptr);
+    manageShortcuts(SHORTCUT_DESKTOP, 0, nullptr);
+    std::string group = shortPathOf(programs) + "\\KorvalDesk\\";
+    EXPECT_TRUE(linkIs(group + "Tool.lnk", folder + "tool.exe", "", folder));
+    EXPECT_TRUE(linkIs(shortPathOf(desktop) + "\\Rovenda.lnk", folder + "tool.exe", "", folder));
+
+    // the group folder's files go by their short names, one the code page cannot hold too
+    CloseHandle(CreateFileW((widened(group) + foreignName + L".lnk").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+                            nullptr));
+    manageShortcuts(SHORTCUT_PROGRAMS, 1, nullptr);
+    manageShortcuts(SHORTCUT_DESKTOP, 1, nullptr);
+    EXPECT_FALSE(folderExists(group));
+    EXPECT_EQ(namesInFolder(shortPathOf(desktop) + "\\"), std::vector<std::string> {});
+}

@@ -221,3 +221,19 @@ TEST(FolderWalk, AFolderLinkIsNeverWalkedIntoAndWhatItLeadsToStays)
     runUnixScript("rm -f '" + unixPathOf(folder) + "linked'\n");
     deleteTree(outside);
 }
+
+TEST(FolderWalk, AFileNamedOutsideTheCodePageIsAskedAboutByItsShortNameAndDeleted)
+{
+    std::string folder = scratchFolder("walk-foreign");
+    std::wstring file = widened(folder) + foreignName + L".txt";
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    std::string shortPath = shortPathOf(file);
+    ASSERT_NE(shortPath, "");
+    WalkAnswers answers;
+    EXPECT_EQ(walk(folder, answers.handler()), 1);
+    // the question names the file by a name that exists, never by a look-alike
+    ASSERT_EQ(answers.questions->size(), 1u);
+    EXPECT_EQ(answers.questions->front().text, folder + shortPath.substr(shortPath.rfind('\\') + 1) + questionTail);
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(folderExists(folder));
+}

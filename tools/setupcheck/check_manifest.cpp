@@ -1,10 +1,18 @@
-// The manifest checker's rules (see check_manifest.h). The manifest is parsed by the
-// program's own INI rules (src/manifest/ini_text); everything else here follows what the
-// program does with each entry.
+// The manifest checker (see check_manifest.h). The program's own rules, from src/, read
+// the manifest and each entry (INI lines, the entry index, the value, comma and target
+// rules, the manifest name, the limits); what is here is the checker's own: which of
+// that to report, and what Windows makes of a path.
 #include "check_manifest.h"
 
+#include "app/arguments.h"
+#include "app/state.h"
+#include "copymode/copy_paths.h"
 #include "manifest/ini_text.h"
+#include "util/text.h"
 
+#include <string.h>
+
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -12,60 +20,12 @@ const char* const checkDestination = "C:\\Korval\\";
 
 namespace {
 
-enum { PATH_LIMIT = 259, EXE_NAME_LIMIT = 51, COPY_MODE_LIMIT = 199 };
+const size_t PATH_LIMIT = PATH_SIZE - 1;
 
-// The manifest is Shift_JIS whatever the code page of the machine the checker runs on.
-bool isLead932(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
+// The second byte of a well-formed Shift_JIS character.
 bool isTrail932(unsigned char byte)
 {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
-// Position of the first ch on a character boundary, or npos.
-size_t findChar932(const std::string& text, char ch, size_t from = 0)
-{
-    for (size_t i = from; i < text.size(); ++i) {
-        if (text[i] == ch)
-            return i;
-        if (isLead932((unsigned char)text[i]))
-            ++i;
-    }
-    return std::string::npos;
-}
-
-std::string lower(std::string text)
-{
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (isLead932((unsigned char)text[i]))
-            ++i;                        // a trail byte is not a letter
-        else if (text[i] >= 'A' && text[i] <= 'Z')
-            text[i] = (char)(text[i] - 'A' + 'a');
-    }
-    return text;
-}
-
-// The path's parts between backslashes (or slashes), double-byte aware.
-std::vector<std::string> pathParts(const std::string& path)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (isLead932((unsigned char)path[i]) && i + 1 < path.size()) {
-            part += path.substr(i, 2);
-            ++i;
-        } else if (path[i] == '\\' || path[i] == '/') {
-            parts.push_back(part);
-            part.clear();
-        } else {
-            part += path[i];
-        }
-    }
-    parts.push_back(part);
-    return parts;
 }
 
 std::string quoted(const std::string& text)
@@ -73,29 +33,68 @@ std::string quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-struct Entry {
-    unsigned line;
-    std::string value;
-};
+// The line numbers of the text by where each line begins.
+std::map<size_t, unsigned> lineNumbers(const std::string& text)
+{
+    std::map<size_t, unsigned> numbers;
+    IniCursor cursor;
+    iniStart(&cursor, text.data(), text.size());
+    IniLine line;
+    while (iniNextLine(&cursor, &line))
+        numbers[line.offset] = line.number;
+    return numbers;
+}
 
-struct Section {
-    unsigned headerLine = 0;
-    bool present = false;
-    std::map<unsigned, Entry> entries;
-};
+// Entries 1, 2, ... of a section as the program reads them, until one is missing.
+std::vector<EntryReading> readEntries(const std::string& text, const SectionIndex& index, bool group,
+                                      const std::map<size_t, unsigned>& lines)
+{
+    std::vector<EntryReading> entries;
+    for (unsigned n = 1;; ++n) {
+        size_t offset = entryOffset(index, n);
+        if (offset == std::string::npos)
+            break;
+        IniLine line;
+        iniLineAt(text.data(), text.size(), offset, &line);
+        EntryReading entry;
+        entry.number = n;
+        entry.line = lines.at(offset);
+        entry.value.assign(line.value, line.valueLength);
+        char value[PATH_SIZE], target[PATH_SIZE];
+        entry.read = takeEntryValue(line, value);
+        entry.endsList = group ? endsGroupList(entry.read, value) : entry.read == VALUE_ABSENT;
+        if (entry.read == VALUE_READ && !entry.endsList) {
+            char* rest = group ? cutAtComma(value) : splitInstallValue(value);
+            entry.first = value;
+            entry.rest = rest;
+            if (composeTarget(target, checkDestination, rest))
+                entry.target = target;
+        }
+        entries.push_back(entry);
+        if (entry.endsList)
+            break;
+    }
+    return entries;
+}
 
 class Checker {
 public:
-    explicit Checker(const CheckInput& input) : input_(input) {}
+    explicit Checker(const CheckInput& input)
+        : input_(input), install_(indexSection(input.text, "Install")), group_(indexSection(input.text, "Group")),
+          lines_(lineNumbers(input.text)), reading_(readManifestEntries(input.text))
+    {
+    }
 
     std::vector<Finding> run()
     {
         checkEncoding(input_, &findings_);
-        readSections();
+        reportUnreadLines();
+        checkProgramFile();
         checkInstallEntries();
         checkFirstEntry();
         checkGroupEntries();
-        checkProgramFile();
+        std::stable_sort(findings_.begin(), findings_.end(),
+                         [](const Finding& a, const Finding& b) { return a.line < b.line; });
         return findings_;
     }
 
@@ -103,34 +102,54 @@ private:
     void warn(unsigned line, const std::string& text) { findings_.push_back({ line, false, text }); }
     void fail(unsigned line, const std::string& text) { findings_.push_back({ line, true, text }); }
 
-    void readSections()
+    static unsigned listEnd(const std::vector<EntryReading>& entries)
+    {
+        return entries.empty() || !entries.back().endsList ? (unsigned)entries.size() + 1 : entries.back().number;
+    }
+
+    static std::string whyListEnds(const std::vector<EntryReading>& entries, bool group)
+    {
+        if (entries.empty() || !entries.back().endsList)
+            return " (missing)";
+        const EntryReading& last = entries.back();
+        if (last.read == VALUE_ABSENT)
+            return " (empty)";
+        if (last.read == VALUE_TOO_LONG)
+            return " (too long)";
+        if (!group)
+            return "";
+        return last.value[0] == ',' ? " (empty link name)" : " (no comma)";
+    }
+
+    // Lines of [Install] and [Group] that the program never reads: repeated sections,
+    // keys that are no entry number, repeated entries and entries after the list's end.
+    void reportUnreadLines()
     {
         IniCursor cursor;
         iniStart(&cursor, input_.text.data(), input_.text.size());
         IniLine line;
-        Section* current = nullptr;
-        std::string currentName;
-        std::map<std::string, unsigned> headers;
+        const SectionIndex* current = nullptr;
+        const char* currentName = nullptr;
+        unsigned end = 0;
+        std::string why;
         while (iniNextLine(&cursor, &line)) {
             std::string name(line.name, line.nameLength);
             if (line.kind == INI_SECTION) {
                 current = nullptr;
                 bool install = iniNameIs(line.name, line.nameLength, "Install");
-                bool group = iniNameIs(line.name, line.nameLength, "Group");
-                auto seen = headers.find(lower(name));
-                if (seen != headers.end()) {
-                    if (install || group)
-                        warn(line.number, "section [" + name + "] appears again (first at line " + std::to_string(seen->second)
-                                              + "): the program reads only the first, so nothing in this one is read");
+                if (!install && !iniNameIs(line.name, line.nameLength, "Group"))
+                    continue;
+                const SectionIndex& section = install ? install_ : group_;
+                if (line.number != section.headerLine) {
+                    warn(line.number, "section [" + name + "] appears again (first at line " + std::to_string(section.headerLine)
+                                          + "): the program reads only the first, so nothing in this one is read");
                     continue;
                 }
-                headers[lower(name)] = line.number;
-                if (install || group) {
-                    current = install ? &install_ : &group_;
-                    currentName = install ? "Install" : "Group";
-                    current->present = true;
-                    current->headerLine = line.number;
-                }
+                current = &section;
+                currentName = install ? "Install" : "Group";
+                const std::vector<EntryReading>& entries = install ? reading_.install : reading_.group;
+                end = listEnd(entries);
+                why = whyListEnds(entries, !install);
                 continue;
             }
             if (line.kind != INI_KEY || current == nullptr)
@@ -144,27 +163,17 @@ private:
                                       + (numeric ? ": entries are numbered 1, 2, 3 ... without leading zeros or signs" : ""));
                 continue;
             }
-            auto first = current->entries.find(number);
-            if (first != current->entries.end()) {
+            size_t first = entryOffset(*current, number);
+            if (first != line.offset)
                 warn(line.number, "entry " + std::to_string(number) + " of [" + currentName + "] appears again (first at line "
-                                      + std::to_string(first->second.line) + "): the program reads the first");
-                continue;
-            }
-            current->entries[number] = { line.number, std::string(line.value, line.valueLength) };
+                                      + std::to_string(lines_.at(first)) + "): the program reads the first");
+            else if (number > end)
+                warn(line.number, "entry " + std::to_string(number) + " of [" + currentName
+                                      + "] is never read: the list ends at entry " + std::to_string(end) + why);
         }
     }
 
-    // Entries after the one that ends the list are never read.
-    void reportUnread(const Section& section, const char* name, unsigned end, const std::string& why)
-    {
-        for (const auto& entry : section.entries) {
-            if (entry.first > end)
-                warn(entry.second.line, "entry " + std::to_string(entry.first) + " of [" + name
-                                            + "] is never read: the list ends at entry " + std::to_string(end) + why);
-        }
-    }
-
-    void checkDestinationPart(unsigned line, const std::string& destination)
+    void checkDestinationPart(unsigned line, const std::string& destination, bool fits)
     {
         if (destination.empty()) {
             fail(line, "nothing follows the comma: the destination is the destination folder itself");
@@ -172,7 +181,7 @@ private:
         }
         if (destination[0] == '\\' || destination[0] == '/')
             fail(line, "destination " + quoted(destination) + " begins with a backslash: it leaves the destination folder");
-        else if (findChar932(destination, ':') != std::string::npos)
+        else if (findChar(destination.c_str(), ':') != nullptr)
             fail(line, "destination " + quoted(destination) + " names a drive: it leaves the destination folder");
         else {
             for (const std::string& part : pathParts(destination)) {
@@ -182,16 +191,15 @@ private:
                 }
             }
         }
-        size_t length = std::string(checkDestination).size() + destination.size();
-        if (length > PATH_LIMIT)
-            fail(line, "destination path " + quoted(checkDestination + destination) + " is " + std::to_string(length)
-                           + " bytes under the default destination; the program handles at most 259");
+        if (!fits)
+            fail(line, "destination path " + quoted(checkDestination + destination) + " is "
+                           + std::to_string(std::string(checkDestination).size() + destination.size())
+                           + " bytes under the default destination; the program handles at most " + std::to_string(PATH_LIMIT));
     }
 
     void checkSource(unsigned line, const std::string& source)
     {
-        bool drive = source.size() >= 2 && source[1] == ':';
-        if (drive || source[0] == '\\' || source[0] == '/') {
+        if (isMachinePath(source)) {
             warn(line, "source " + quoted(source) + " is not relative to the setup folder: it must exist on the user's machine");
             return;
         }
@@ -202,129 +210,101 @@ private:
 
     void checkInstallEntries()
     {
-        unsigned n = 1;
-        for (;; ++n) {
-            auto entry = install_.entries.find(n);
-            if (entry == install_.entries.end())
-                break;
-            if (entry->second.value.empty()) {
-                warn(entry->second.line, "entry " + std::to_string(n) + " of [Install] is empty: the list of install entries ends here");
+        for (const EntryReading& entry : reading_.install) {
+            if (entry.endsList) {
+                warn(entry.line, "entry " + std::to_string(entry.number) + " of [Install] is empty: the list of install entries ends here");
                 break;
             }
-        }
-        installCount_ = n - 1;
-        reportUnread(install_, "Install", n, install_.entries.count(n) ? " (empty)" : " (missing)");
-        installed_.insert(lower(input_.manifestName));
-        for (const std::string& program : input_.programNames)
-            installed_.insert(lower(program));
-
-        for (unsigned i = 1; i <= installCount_; ++i) {
-            const Entry& entry = install_.entries[i];
-            const std::string& value = entry.value;
-            if (i == COPY_MODE_LIMIT + 1)
-                warn(entry.line, "entries from 200 on are not copied in copy mode, which copies entries 1 to 199");
-            if (value.size() > PATH_LIMIT) {
-                fail(entry.line, "value is " + std::to_string(value.size())
-                                     + " bytes; the program reads at most 259 and installs nothing for this entry");
+            if (entry.number == COPY_ENTRY_LIMIT)
+                warn(entry.line, "entries from " + std::to_string(COPY_ENTRY_LIMIT) + " on are not copied in copy mode, "
+                                     "which copies entries 1 to " + std::to_string(COPY_ENTRY_LIMIT - 1));
+            if (entry.read == VALUE_TOO_LONG) {
+                fail(entry.line, "value is " + std::to_string(entry.value.size()) + " bytes; the program reads at most "
+                                     + std::to_string(PATH_LIMIT) + " and installs nothing for this entry");
                 continue;
             }
-            size_t comma = findChar932(value, ',');
-            std::string source = comma == std::string::npos ? value : value.substr(0, comma);
-            std::string destination = comma == std::string::npos ? value : value.substr(comma + 1);
-            checkDestinationPart(entry.line, destination);
-            if (!source.empty())
-                checkSource(entry.line, source);
-            installed_.insert(lower(destination));
+            checkDestinationPart(entry.line, entry.rest, !entry.target.empty());
+            if (!entry.first.empty())
+                checkSource(entry.line, entry.first);
+            installed_.insert(lower(entry.rest));
         }
     }
 
     void checkFirstEntry()
     {
-        if (installCount_ == 0) {
+        if (reading_.install.empty() || reading_.install[0].endsList) {
             warn(install_.headerLine, "no install entry 1: Finish starts the destination folder itself with -Inst");
             return;
         }
-        const Entry& first = install_.entries[1];
-        if (first.value.size() > PATH_LIMIT)
+        const EntryReading& first = reading_.install[0];
+        if (first.read == VALUE_TOO_LONG)
             return;
-        size_t comma = findChar932(first.value, ',');
-        if (comma == std::string::npos)
-            return;
-        std::string source = first.value.substr(0, comma);
-        std::string destination = first.value.substr(comma + 1);
-        if (source.empty())
+        if (first.first.empty())
             warn(first.line, "entry 1 is a deletion: Finish starts the destination folder itself with -Inst");
-        else if (lower(source) != lower(destination))
-            warn(first.line, "Finish starts " + quoted(checkDestination + source) + " with -Inst, but entry 1 installs "
-                                 + quoted(destination));
+        else if (lower(first.first) != lower(first.rest))
+            warn(first.line, "Finish starts " + quoted(checkDestination + first.first) + " with -Inst, but entry 1 installs "
+                                 + quoted(first.rest));
     }
 
     void checkGroupEntries()
     {
-        unsigned n = 1;
-        std::string why = " (missing)";
-        for (;; ++n) {
-            auto entry = group_.entries.find(n);
-            if (entry == group_.entries.end())
-                break;
-            const Entry& e = entry->second;
-            size_t comma = findChar932(e.value, ',');
+        for (const EntryReading& e : reading_.group) {
             std::string ends = ": it is no entry, and the group list ends here";
-            if (e.value.size() > PATH_LIMIT) {
-                warn(e.line, "group value is " + std::to_string(e.value.size()) + " bytes, more than 259" + ends);
-                why = " (too long)";
+            std::string n = std::to_string(e.number);
+            if (e.read == VALUE_TOO_LONG)
+                warn(e.line, "group value is " + std::to_string(e.value.size()) + " bytes, more than " + std::to_string(PATH_LIMIT) + ends);
+            else if (e.read == VALUE_ABSENT)
+                warn(e.line, "group entry " + n + " is empty" + ends);
+            else if (e.endsList)
+                warn(e.line, "group entry " + n + (e.value[0] == ',' ? " has an empty link name" : " has no comma") + ends);
+            if (e.endsList)
                 break;
+            if (e.target.empty()) {
+                warn(e.line, "group target path is longer than " + std::to_string(PATH_LIMIT) + " bytes under the default "
+                             "destination: the program makes no shortcut for this entry"
+                             + std::string(e.number == 1 ? " (nor the desktop's)" : "") + " and goes on with the next");
+                continue;
             }
-            if (comma == std::string::npos) {
-                warn(e.line, "group entry " + std::to_string(n) + " has no comma" + ends);
-                why = " (no comma)";
-                break;
-            }
-            if (comma == 0) {
-                warn(e.line, "group entry " + std::to_string(n) + " has an empty link name" + ends);
-                why = " (empty link name)";
-                break;
-            }
-            std::string target = e.value.substr(comma + 1);
-            if (std::string(checkDestination).size() + target.size() > PATH_LIMIT) {
-                warn(e.line, "group target path is longer than 259 bytes under the default destination" + ends);
-                why = " (too long)";
-                break;
-            }
-            std::string file = target.substr(0, findChar932(target, ','));
+            char file[PATH_SIZE];
+            textCopy(file, sizeof file, e.rest.c_str());
+            cutAtComma(file);           // the arguments are not part of the target
             if (!installed_.count(lower(file)))
                 warn(e.line, "group target " + quoted(file) + " is not installed by any install entry: its shortcut is not made");
         }
-        reportUnread(group_, "Group", n, why);
     }
-
+    // The program files that read this manifest; they install themselves and it.
     void checkProgramFile()
     {
         std::string manifest = lower(input_.manifestName);
-        bool found = false;
         for (const std::string& name : input_.programNames) {
-            std::string reads = name.size() >= 3 ? name.substr(0, name.size() - 3) + "inf" : "inf";
-            if (!input_.programGiven && (name.size() < 4 || lower(name.substr(name.size() - 4)) != ".exe"))
+            if (!input_.programGiven && !isProgramFileName(name))
                 continue;
+            std::string reads = manifestNameFor(name);
+            if (reads.empty()) {
+                if (input_.programGiven)
+                    fail(0, "program file name " + quoted(name) + " is " + std::to_string(name.size())
+                                + " bytes; the program does nothing under a name longer than "
+                                + std::to_string(EXE_NAME_SIZE - 1) + " bytes");
+                continue;
+            }
             if (lower(reads) != manifest) {
                 if (input_.programGiven)
                     fail(0, "program file " + quoted(name) + " reads " + quoted(reads) + ", not " + quoted(input_.manifestName));
                 continue;
             }
-            found = true;
-            if (name.size() > EXE_NAME_LIMIT)
-                fail(0, "program file name " + quoted(name) + " is " + std::to_string(name.size())
-                            + " bytes; the program does nothing under a name longer than 51 bytes");
+            installed_.insert(lower(name));
+            installed_.insert(manifest);
         }
-        if (!found && !input_.programGiven)
+        if (installed_.empty() && !input_.programGiven)
             warn(0, "no program file beside the manifest reads it: a program reads its own name with the last three "
                     "characters replaced by \"inf\" (SETUP.EXE reads SETUP.inf)");
     }
 
     const CheckInput& input_;
+    SectionIndex install_, group_;
+    std::map<size_t, unsigned> lines_;
+    ManifestReading reading_;
     std::vector<Finding> findings_;
-    Section install_, group_;
-    unsigned installCount_ = 0;
     std::set<std::string> installed_;
 };
 
@@ -373,7 +353,7 @@ void checkEncoding(const CheckInput& input, std::vector<Finding>* findings)
         } else if (byte == 0) {
             findings->push_back({ line, true, "a NUL byte: the program's reading of this line ends there" });
             wellFormed = false;
-        } else if (isLead932(byte)) {
+        } else if (isLeadByte932(byte)) {
             if (i + 1 == bytes.size()) {
                 findings->push_back({ line, true, "the file ends inside a double-byte character (" + hexByte(byte) + ")" });
                 wellFormed = false;
@@ -400,6 +380,95 @@ void checkEncoding(const CheckInput& input, std::vector<Finding>* findings)
             findings->push_back({ (unsigned)(i + 1), false,
                                   "this line reads in code page 932 as " + quoted(read[i]) + ", not as written" });
     }
+}
+
+bool isProgramFileName(const std::string& name)
+{
+    return name.size() > 4 && lower(name.substr(name.size() - 4)) == ".exe";
+}
+
+bool isMachinePath(const std::string& source)
+{
+    return (source.size() >= 2 && source[1] == ':') || (!source.empty() && (source[0] == '\\' || source[0] == '/'));
+}
+
+std::string lower(std::string text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (isLeadByte((unsigned char)text[i]))
+            ++i;                        // a trail byte is not a letter
+        else if (text[i] >= 'A' && text[i] <= 'Z')
+            text[i] = (char)(text[i] - 'A' + 'a');
+    }
+    return text;
+}
+
+std::vector<std::string> pathParts(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (isLeadByte((unsigned char)path[i]) && i + 1 < path.size()) {
+            part += path.substr(i, 2);
+            ++i;
+        } else if (path[i] == '\\' || path[i] == '/') {
+            parts.push_back(part);
+            part.clear();
+        } else {
+            part += path[i];
+        }
+    }
+    parts.push_back(part);
+    return parts;
+}
+
+SectionIndex indexSection(const std::string& text, const char* name)
+{
+    SectionIndex index;
+    if (!iniFindSection(&index.start, text.data(), text.size(), name))
+        return index;
+    index.present = true;
+    size_t pos = index.start.pos;
+    // the cursor counts the header's line end, when it has one
+    index.headerLine = index.start.line - (pos > 0 && (text[pos - 1] == '\n' || text[pos - 1] == '\r') ? 1 : 0);
+    index.lineOfEntry.assign(iniIndexEntries(index.start, nullptr, 0) + 1, 0);
+    iniIndexEntries(index.start, index.lineOfEntry.data(), (unsigned)index.lineOfEntry.size());
+    return index;
+}
+
+// Where the line the program reads for entry number begins, or npos.
+size_t entryOffset(const SectionIndex& index, unsigned number)
+{
+    if (!index.present)
+        return std::string::npos;
+    if (number < index.lineOfEntry.size())
+        return index.lineOfEntry[number] == 0 ? std::string::npos : index.lineOfEntry[number] - 1;
+    // beyond what the section's lines can number: a scan, as the program's lookup does
+    IniCursor cursor = index.start;
+    IniLine line;
+    return iniFindKeyInSection(&cursor, formatKey(number), &line) ? line.offset : std::string::npos;
+}
+
+std::string manifestNameFor(const std::string& programName)
+{
+    if (programName.size() >= EXE_NAME_SIZE)
+        return std::string();
+    char name[EXE_NAME_SIZE];
+    memcpy(name, programName.c_str(), programName.size() + 1);
+    toManifestName(name);
+    return name;
+}
+
+ManifestReading readManifestEntries(const std::string& text)
+{
+    ManifestReading reading;
+    std::map<size_t, unsigned> lines = lineNumbers(text);
+    SectionIndex install = indexSection(text, "Install"), group = indexSection(text, "Group");
+    reading.installHeader = install.headerLine;
+    reading.groupHeader = group.headerLine;
+    reading.install = readEntries(text, install, false, lines);
+    reading.group = readEntries(text, group, true, lines);
+    return reading;
 }
 
 std::vector<Finding> checkManifest(const CheckInput& input)

@@ -67,3 +67,88 @@ std::string forDisplay(const std::string& text)
 {
     return text;                // the console is switched to code page 932
 }
+
+std::string fromCommandLine(const std::string& text)
+{
+    return narrow(wide(text, CP_ACP), 932);
+}
+
+// The name in Shift_JIS; false when Shift_JIS cannot hold it as it is (it would read back
+// as another name): *sjis then shows each such character as <U+XXXX>.
+static bool nameIn932(const std::wstring& name, std::string* sjis)
+{
+    *sjis = narrow(name, 932);
+    if (wide(*sjis, 932) == name)
+        return true;
+    sjis->clear();
+    for (size_t i = 0; i < name.size();) {
+        size_t length = name[i] >= 0xD800 && name[i] <= 0xDBFF && i + 1 < name.size() ? 2 : 1;
+        std::wstring piece = name.substr(i, length);
+        std::string unit = narrow(piece, 932);
+        if (wide(unit, 932) == piece) {
+            *sjis += unit;
+        } else {
+            unsigned code = length == 2 ? 0x10000 + ((piece[0] - 0xD800) << 10) + (piece[1] - 0xDC00) : piece[0];
+            char shown[16];
+            wsprintfA(shown, "<U+%04X>", code);
+            *sjis += shown;
+        }
+        i += length;
+    }
+    return false;
+}
+
+static void listFiles(const std::wstring& path, const std::string& relative, std::vector<FolderFile>* files)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        FolderFile file;
+        std::string sjis;
+        if (!nameIn932(name, &sjis))
+            file.problem = "has a name that Shift_JIS (code page 932) cannot hold";
+        file.path = relative + sjis;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            files->push_back(file);
+            continue;
+        }
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            file.problem = "is a link to a folder, which is not followed";
+        if (file.problem.empty())
+            listFiles(path + name + L"\\", file.path + "\\", files);
+        else
+            files->push_back(file);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+std::vector<FolderFile> filesUnder(const std::string& folder)
+{
+    std::vector<FolderFile> files;
+    std::wstring path = wide(folder, CP_ACP);
+    if (!path.empty() && path.back() != L'\\' && path.back() != L'/')
+        path += L"\\";
+    listFiles(path, "", &files);
+    return files;
+}
+
+bool writeFileBytes(const std::string& path, const std::string& bytes, std::string* why)
+{
+    std::string temporary = path + ".new";
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr)
+              && written == bytes.size();
+    if (file != INVALID_HANDLE_VALUE)
+        ok = CloseHandle(file) && ok;
+    if (ok && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    *why = "cannot be written";
+    DeleteFileA(temporary.c_str());
+    return false;
+}

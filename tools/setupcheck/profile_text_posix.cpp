@@ -4,6 +4,8 @@
 // after the lead byte with it, a line end included, as the reader does.
 #include "manifest/profile_text.h"
 
+#include "util/text.h"
+
 #include <errno.h>
 #include <iconv.h>
 #include <locale.h>
@@ -48,11 +50,6 @@ struct Converter {
     }
 };
 
-bool isLead932(unsigned char byte)
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // UTF-16 units; a value above 0xFFFF stands for a single byte that is given back unchanged.
 typedef std::u32string Units;
 const char32_t KEPT_BYTE = 0x110000;
@@ -72,7 +69,7 @@ Units decode932(const unsigned char* bytes, size_t size)
     for (size_t i = 0; i < size;) {
         if (bytes[i] < 0x80) {
             wide += (char32_t)bytes[i++];
-        } else if (!isLead932(bytes[i])) {
+        } else if (!isLeadByte932(bytes[i])) {
             // single bytes the table leaves out (0x80, 0xA0, 0xFD to 0xFF) read back as they are
             if (toWide.run(bytes + i, 1, unit))
                 appendUnits(wide, unit);

@@ -1,0 +1,94 @@
+// The [Install] section written from a distribution folder: what is refused, what a new
+// manifest holds, and what an update keeps.
+#include "folder_access.h"
+#include "write_install.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <string>
+
+// The lines of findings, for one comparison.
+static std::string listed(const std::vector<Finding>& findings)
+{
+    std::string text;
+    for (const Finding& f : findings)
+        text += f.text + "\n";
+    return text;
+}
+
+static InstallWriteResult writeFor(const std::vector<FolderFile>& files, const std::string& manifest = "")
+{
+    InstallWriteInput input;
+    input.manifestName = "SETUP.inf";
+    input.programNames = { "SETUP.EXE" };
+    input.mainProgram = "Rovenda.exe";
+    input.exists = !manifest.empty();
+    input.bytes = input.text = manifest;
+    input.files = files;
+    return writeInstallSection(input);
+}
+
+TEST(WriteInstall, AFolderOnDiskRefusesNamesItCannotInstallThenListsEveryFileOnce)
+{
+    char made[] = "/tmp/write-install-XXXXXX";
+    std::string folder = std::string(mkdtemp(made)) + "/";
+    std::string fits = "long/" + std::string(244, 'a');      // C:\Korval\ (10) + 249 = 259 bytes
+    // names on Linux are UTF-8 (the source's literals are compiled to Shift_JIS)
+    for (const char* sub : { "data", "data/sub", "docs", u8"docs/ソフト", "long" })
+        mkdir((folder + sub).c_str(), 0755);
+    for (const std::string& name : std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "data/file10.dat", "data/file2.dat",
+                                                              "data/sub/deep.dat", u8"docs/ソフト/表.txt", u8"café.txt",
+                                                              fits, fits + "a", "READ.ME", "Read.me", "Update.exe",
+                                                              "update.inf" })
+        std::ofstream(folder + name) << name;
+
+    InstallWriteResult refused = writeFor(filesUnder(folder));
+    EXPECT_EQ(listed(refused.refused),
+              "\"Read.me\" names the same file on Windows as \"READ.ME\" (letter case aside): the program could not "
+              "install it as named\n"
+              "\"caf<U+00E9>.txt\" has a name that Shift_JIS (code page 932) cannot hold: the program could not "
+              "install it as named\n"
+              "\"long\\" + std::string(245, 'a') + "\" is 260 bytes under the default destination C:\\Korval\\; the "
+              "program handles at most 259: the program could not install it as named\n"
+              "\"update.inf\" is named like the manifest of \"Update.exe\" beside it, a setup program of another name: "
+              "the program could not install it as named\n");
+
+    remove((folder + u8"café.txt").c_str());
+    remove((folder + fits + "a").c_str());
+    remove((folder + "Read.me").c_str());
+    remove((folder + "update.inf").c_str());
+    InstallWriteResult written = writeFor(filesUnder(folder));
+    EXPECT_EQ(listed(written.refused), "");
+    EXPECT_EQ(written.bytes, "[Install]\r\n1=Rovenda.exe\r\n2=READ.ME\r\n3=Update.exe\r\n4=data\\file2.dat\r\n"
+                             "5=data\\file10.dat\r\n6=data\\sub\\deep.dat\r\n"
+                             "7=docs\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C.txt\r\n8=long\\" + std::string(244, 'a') + "\r\n");
+    EXPECT_EQ(written.entries, 8u);
+    system(("rm -rf " + folder).c_str());
+}
+
+TEST(WriteInstall, AnUpdateKeepsEverythingButTheEntriesOfFilesGoneAndAddsTheNewOnes)
+{
+    std::string before = "; Rovenda 1.2\r\n[Install]\r\n; the program first\r\n1=Rovenda.exe\r\n"
+                         "2=readme.txt,doc\\\x82\xCD\x82\xB6\x82\xDF\x82\xC9.txt\r\n3=old.dll\r\n; deletions\r\n"
+                         "4=,obsolete.dat\r\n5 = data\\a.dat \r\n\r\n[Group]\r\n1=Rovenda,Rovenda.exe\r\n"
+                         "2=Read me,doc\\\x82\xCD\x82\xB6\x82\xDF\x82\xC9.txt\r\n[Other]\r\nkey=value ; kept\r\n";
+    std::vector<FolderFile> files = { { "Rovenda.exe", "" }, { "SETUP.EXE", "" }, { "SETUP.inf", "" },
+                                      { "readme.txt", "" }, { "data\\a.dat", "" }, { "data\\b.dat", "" },
+                                      { "zz.txt", "" } };
+    InstallWriteResult result = writeFor(files, before);
+    EXPECT_EQ(listed(result.refused), "");
+    EXPECT_EQ(result.bytes, "; Rovenda 1.2\r\n[Install]\r\n; the program first\r\n1=Rovenda.exe\r\n"
+                            "2=readme.txt,doc\\\x82\xCD\x82\xB6\x82\xDF\x82\xC9.txt\r\n; deletions\r\n"
+                            "3=,obsolete.dat\r\n4 = data\\a.dat \r\n5=zz.txt\r\n6=data\\b.dat\r\n\r\n[Group]\r\n"
+                            "1=Rovenda,Rovenda.exe\r\n2=Read me,doc\\\x82\xCD\x82\xB6\x82\xDF\x82\xC9.txt\r\n"
+                            "[Other]\r\nkey=value ; kept\r\n");
+    EXPECT_EQ(listed(result.changes), "dropped entry 3 \"old.dll\": its source is no longer in the folder\n"
+                                      "added \"zz.txt\" as entry 5\nadded \"data\\b.dat\" as entry 6\n");
+    // the main program given moves to entry 1; a line of a repeated number is dropped
+    result = writeFor(files, "[Install]\r\n1=readme.txt\r\n2=Rovenda.exe\r\n1=again.txt");
+    EXPECT_EQ(result.bytes, "[Install]\r\n1=Rovenda.exe\r\n2=readme.txt\r\n3=zz.txt\r\n4=data\\a.dat\r\n5=data\\b.dat\r\n");
+}
