@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 static const char manifest[] = "[Install]\r\n1=Rovenda.exe\r\n2=doc\\読んでね.txt\r\n[Group]\r\n1=Rovenda,Rovenda.exe\r\n";
 // a new folder with a Japanese name (表 ends in the byte 0x5C) and blanks
 static const char destinationName[] = "ロヴェンダ 表 導入先\\";
@@ -38,50 +40,44 @@ protected:
         return code;
     }
 
-    std::string dist, setup;
+    // Installs the distribution into dest and puts the Uninstall entry's command beside it.
+    void installWithEntry(const std::string& dest)
+    {
+        ASSERT_EQ(runAsTool(setup + "/S /LAUNCH=0 /D=" + dest), 0u);
+        setPreviousInstall(removal = "\"" + dest + "SETUP.EXE\" /r6");
+    }
+
+    std::string dist, setup, removal;
+    const std::string desktopLink = shellFolder("Desktop") + "\\Rovenda.lnk";
+    const std::string groupLink = shellFolder("Programs") + "\\KorvalDesk\\Rovenda.lnk";
 };
 
-static std::string desktopLink()
-{
-    return shellFolder("Desktop") + "\\Rovenda.lnk";
-}
-
-static std::string groupLink()
-{
-    return shellFolder("Programs") + "\\KorvalDesk\\Rovenda.lnk";
-}
-
-// The log's lines without their times. Each line must begin with its date and time to the
+// The log's lines without their times, each of which must begin with its date and time to the
 // millisecond and end in CR LF.
 static std::vector<std::string> logLines(const std::string& path)
 {
     std::string text = readFile(path);
     std::vector<std::string> lines;
+    const std::string form = "0000-00-00 00:00:00.000 ";
     for (size_t at = 0, end; at < text.size(); at = end + 2) {
         end = text.find("\r\n", at);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "a line without CR LF: " << text.substr(at);
-            break;
-        }
         std::string line = text.substr(at, end - at);
-        const std::string form = "0000-00-00 00:00:00.000 ";
-        bool timed = line.size() > form.size();
+        bool timed = end != std::string::npos && line.size() > form.size();
         for (size_t i = 0; timed && i < form.size(); ++i)
             timed = form[i] == '0' ? isdigit((unsigned char)line[i]) != 0 : line[i] == form[i];
-        EXPECT_TRUE(timed) << line;
-        lines.push_back(line.substr(form.size()));
+        EXPECT_TRUE(timed) << "a line without its time or CR LF: " << line;
+        lines.push_back(line.substr(std::min(line.size(), form.size())));
     }
     return lines;
 }
 
 static ::testing::AssertionResult hasLine(const std::vector<std::string>& lines, const std::string& text)
 {
-    for (const std::string& line : lines)
-        if (line.find(text) != std::string::npos)
-            return ::testing::AssertionSuccess();
     std::string all;
     for (const std::string& line : lines)
         all += "\n  " + line;
+    if (all.find(text) != std::string::npos)
+        return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "no line holds " << text << " [" << hexBytes(text) << "]" << all;
 }
 
@@ -93,8 +89,8 @@ TEST_F(Unattended, InstallsWithTheChosenShortcutsIntoAJapaneseFolderWithBlanksSh
     ASSERT_EQ(runAsTool(setup + "/S /LOG=" + log + " /D=" + dest.substr(0, dest.size() - 1) + "  "), 0u);
     EXPECT_TRUE(fileExists(dest + "SETUP.EXE"));
     EXPECT_EQ(readFile(dest + "doc\\読んでね.txt"), "はじめに");
-    EXPECT_TRUE(linkIs(groupLink(), dest + "Rovenda.exe", "", dest));
-    EXPECT_TRUE(linkIs(desktopLink(), dest + "Rovenda.exe", "", dest));
+    EXPECT_TRUE(linkIs(groupLink, dest + "Rovenda.exe", "", dest));
+    EXPECT_TRUE(linkIs(desktopLink, dest + "Rovenda.exe", "", dest));
     std::string commandLine, directory;
     ASSERT_TRUE(readRecorderLog(dest, &commandLine, &directory));
     EXPECT_EQ(commandLine.substr(commandLine.size() - 6), " -Inst") << commandLine;
@@ -103,7 +99,7 @@ TEST_F(Unattended, InstallsWithTheChosenShortcutsIntoAJapaneseFolderWithBlanksSh
     EXPECT_TRUE(hasLine(lines, "コマンドライン: " + setup + "/S /LOG="));
     EXPECT_TRUE(hasLine(lines, "インストール先: " + dest.substr(0, dest.size() - 1) + " /MENU=1 /DESKTOP=1 /LAUNCH=1"));
     EXPECT_TRUE(hasLine(lines, "コピー doc\\読んでね.txt → " + dest + "doc\\読んでね.txt: 成功"));
-    EXPECT_TRUE(hasLine(lines, "ショートカット " + desktopLink() + ": 成功"));
+    EXPECT_TRUE(hasLine(lines, "ショートカット " + desktopLink + ": 成功"));
     EXPECT_TRUE(hasLine(lines, "起動 " + dest + "Rovenda.exe -Inst: 成功"));
     EXPECT_EQ(lines.back(), "終了コード 0");
 
@@ -114,8 +110,8 @@ TEST_F(Unattended, InstallsWithTheChosenShortcutsIntoAJapaneseFolderWithBlanksSh
     setPreviousInstall("\"" + previous + "SETUP.EXE\" /r4");
     ASSERT_EQ(runAsTool(setup + "/S /LAUNCH=0"), 0u);
     EXPECT_TRUE(fileExists(previous + "Rovenda.exe"));
-    EXPECT_TRUE(fileExists(desktopLink()));
-    EXPECT_FALSE(fileExists(groupLink()));
+    EXPECT_TRUE(fileExists(desktopLink));
+    EXPECT_FALSE(fileExists(groupLink));
     EXPECT_FALSE(fileExists(previous + "recorder.log"));
 
     // neither shortcut, the whole destination switch in quotes as tools write it
@@ -123,7 +119,7 @@ TEST_F(Unattended, InstallsWithTheChosenShortcutsIntoAJapaneseFolderWithBlanksSh
     dest = scratchFolder("unattended-install-none") + destinationName;
     ASSERT_EQ(runAsTool(setup + "/S /MENU=0 /DESKTOP=0 /LAUNCH=0 \"/D=" + dest + "\""), 0u);
     EXPECT_TRUE(fileExists(dest + "Rovenda.exe"));
-    EXPECT_FALSE(fileExists(desktopLink()));
+    EXPECT_FALSE(fileExists(desktopLink));
     EXPECT_FALSE(folderExists(shellFolder("Programs") + "\\KorvalDesk"));
 }
 
@@ -179,18 +175,15 @@ TEST_F(Unattended, RemovalFromTheUninstallKeysCommandWaitsForItsCopyAndKeepsOnly
 {
     stageDistribution("unattended-removal");
     std::string dest = scratchFolder("unattended-removal-dest") + destinationName;
-    std::string install = setup + "/S /LAUNCH=0 /D=" + dest;
-    // the command that other software stores in the Uninstall key, and the tool's switches after it
-    std::string command = "\"" + dest + "SETUP.EXE\" /r6";
     std::string log = dist + "removal.log";
-    ASSERT_EQ(runAsTool(install), 0u);
-    setPreviousInstall(command);
+    installWithEntry(dest);
     setRegistryText(HKEY_CURRENT_USER, "Software\\KORVAL\\Rovenda", "call", "JA1XYZ");
-    EXPECT_EQ(runAsTool(command + " /S /LOG=" + log), 0u);
+    // the Uninstall entry's command, and the tool's switches after it
+    EXPECT_EQ(runAsTool(removal + " /S /LOG=" + log), 0u);
     // the copy in the system directory has ended when the command does
     EXPECT_TRUE(testProcesses().empty());
     EXPECT_FALSE(folderExists(dest));
-    EXPECT_FALSE(fileExists(desktopLink()));
+    EXPECT_FALSE(fileExists(desktopLink));
     EXPECT_FALSE(folderExists(shellFolder("Programs") + "\\KorvalDesk"));
     EXPECT_FALSE(machineKeyExists(uninstallKeyPath));
     EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, "Software\\KORVAL"));
@@ -204,13 +197,12 @@ TEST_F(Unattended, RemovalFromTheUninstallKeysCommandWaitsForItsCopyAndKeepsOnly
     EXPECT_EQ(lines.back(), "終了コード 0");
 
     // again with a file of the user's own: it stays, with its folder, and the code says so
-    ASSERT_EQ(runAsTool(install), 0u);
-    setPreviousInstall(command);
+    installWithEntry(dest);
     writeFile(dest + "メモ.txt", "mine");
     DeleteFileA(log.c_str());
-    EXPECT_EQ(runAsTool(command + " /S /LOG=" + log), 6u);
+    EXPECT_EQ(runAsTool(removal + " /S /LOG=" + log), 6u);
     EXPECT_EQ(namesInFolder(dest), std::vector<std::string> { "メモ.txt" });
-    EXPECT_FALSE(fileExists(desktopLink()));
+    EXPECT_FALSE(fileExists(desktopLink));
     EXPECT_FALSE(machineKeyExists(uninstallKeyPath));
     EXPECT_TRUE(hasLine(logLines(log), dest + "メモ.txt ←このファイルも削除していいですか？ いいえ (残します)"));
 }
@@ -219,21 +211,19 @@ TEST_F(Unattended, RemovalStoppedByTheProductInUseCanBeRunAgainFromTheKey)
 {
     stageDistribution("unattended-in-use");
     std::string dest = scratchFolder("unattended-in-use-dest") + "Korval\\";
-    std::string command = "\"" + dest + "SETUP.EXE\" /r6";
-    ASSERT_EQ(runAsTool(setup + "/S /LAUNCH=0 /D=" + dest), 0u);
-    setPreviousInstall(command);
+    installWithEntry(dest);
     // the running product holds its program and a document; the document is reported and
     // passed over, the program stops the removal before the manifest and the program
     std::vector<HANDLE> held;
     for (const char* file : { "Rovenda.exe", "doc\\読んでね.txt" })
         held.push_back(CreateFileA((dest + file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                    nullptr));
-    EXPECT_EQ(runAsTool(command + " /S"), 8u);
+    EXPECT_EQ(runAsTool(removal + " /S"), 8u);
     for (HANDLE file : held)
         CloseHandle(file);
     EXPECT_EQ(namesInFolder(dest), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf", "doc" }));
     EXPECT_TRUE(machineKeyExists(uninstallKeyPath));
-    EXPECT_EQ(runAsTool(command + " /S"), 0u);
+    EXPECT_EQ(runAsTool(removal + " /S"), 0u);
     EXPECT_FALSE(folderExists(dest));
 }
 
