@@ -1,6 +1,7 @@
 // Benchmark of SETUP.EXE against its baselines, measured in one run (inside the rig):
-// install throughput through the real wizard against a plain CopyFileA loop over the same
-// files and (when makensis is there) an NSIS installer of the same files; the wizard's worst
+// install throughput through the real wizard and of the unattended install (/S) against a
+// plain CopyFileA loop over the same files and (when makensis is there) an NSIS installer of
+// the same files run silently, both installers from process start to end; the wizard's worst
 // answer time while it installs; start-up to the destination page; the uninstall's leftover
 // walk with "delete all" against a plain recursive delete. Medians of every run.
 // Usage: wizardbench.exe [--runs N] [--smoke] [--nsis] [--only NAME] [--before OLD-SETUP.EXE]
@@ -241,6 +242,20 @@ static double nsisInstall(const std::string& installer, const std::string& dest,
     return code == 0 ? took : -1;
 }
 
+// The unattended install (/S), timed as NSIS's silent install is: process start to end.
+static double unattendedInstall(const Distribution& d, const std::string& dest)
+{
+    deleteTree(dest);
+    settle(d.folder + "data", d.bytes);
+    double start = now();
+    DWORD code = runProcess("\"" + d.folder + "SETUP.EXE\" /S /MENU=0 /DESKTOP=0 /LAUNCH=0 /D=" + dest, d.folder, 600000);
+    double took = now() - start;
+    bool copiedAll = code == 0;
+    for (const std::string& file : d.files)
+        copiedAll = copiedAll && fileExists(dest + file);
+    return copiedAll ? took : -1;
+}
+
 static void row(const char* what, double value, double base, const char* baseName)
 {
     if (base > 0)
@@ -253,7 +268,7 @@ static std::string beforeSetup;     // --before: an earlier SETUP.EXE, run as SE
 
 static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEntries)
 {
-    printf("\n== install: %d x %lu bytes in %d folders (%d manifest entries), %d runs ==\n", w.files,
+    printf("\n== install: %d x %lu bytes in %d folders (%d manifest entries), medians of %d rounds ==\n", w.files,
            (unsigned long)w.bytes, w.folders, manifestEntries, runs);
     fflush(stdout);
     Distribution d = makeDistribution(w, manifestEntries);
@@ -269,7 +284,7 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
     }
     std::string dest = "C:\\setuptests\\bench-dest\\";
     std::vector<double> startUp, delay, install, worst, floor, peer, oldStartUp, oldInstall, oldWorst, renamed;
-    std::vector<double> probedInstall, oldProbedInstall;
+    std::vector<double> probedInstall, oldProbedInstall, silent;
     int failures = 0;
     // the contenders take turns at going first, so that none always follows the same one
     auto current = [&] {
@@ -300,6 +315,13 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
         }
     };
     auto loop = [&] { floor.push_back(copyLoop(d, dest)); };
+    auto unattended = [&] {
+        double t = unattendedInstall(d, dest);
+        if (t < 0)
+            ++failures;
+        else
+            silent.push_back(t);
+    };
     auto earlier = [&] {
         if (beforeSetup.empty())
             return;
@@ -325,16 +347,20 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
         if (run.ok && run.copiedAll)
             renamed.push_back(run.install);
     };
-    std::function<void()> contenders[] = { current, loop, earlier, nsisRun, currentRenamed, probed };
+    std::function<void()> contenders[] = { current, loop, unattended, earlier, nsisRun, currentRenamed, probed };
+    const int count = sizeof contenders / sizeof contenders[0];
     for (int r = 0; r < runs; ++r)
-        for (int i = 0; i < 6; ++i)
-            contenders[(r + i) % 6]();
+        for (int i = 0; i < count; ++i)
+            contenders[(r + i) % count]();
     deleteTree(dest);
     if (failures)
         printf("  FAILED runs: %d\n", failures);
     row("wizard, first step to result sentence", median(install), median(floor), "copy loop");
-    if (!peer.empty())
+    row("unattended /S (process start to end)", median(silent), median(floor), "copy loop");
+    if (!peer.empty()) {
         row("NSIS silent install (process start to end)", median(peer), median(floor), "copy loop");
+        row("unattended /S against NSIS silent", median(silent), median(peer), "NSIS /S");
+    }
     if (!renamed.empty())
         row("same, run as SETUPNEW.EXE", median(renamed), median(floor), "copy loop");
     if (!oldInstall.empty())
@@ -357,7 +383,7 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
 // "delete all" at the first question, against a plain recursive delete.
 static void benchUninstall(int files, int runs)
 {
-    printf("\n== uninstall: leftover walk over %d files with delete all, %d runs ==\n", files, runs);
+    printf("\n== uninstall: leftover walk over %d files with delete all, medians of %d rounds ==\n", files, runs);
     fflush(stdout);
     std::vector<std::string> names;
     for (int i = 0; i < files; ++i)

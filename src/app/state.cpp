@@ -21,3 +21,9 @@ void resetSetupState()
     setup.targetTail = setup.entryTarget;
     setup.savedOptions = product.savedOptions;
 }
+
+void raiseExitCode(int code)
+{
+    if (code > setup.exitCode)
+        setup.exitCode = code;
+}

@@ -66,10 +66,38 @@ struct SetupState {
     int installCancelled;           // 1 once the wizard was cancelled during the installation
     int deleteAll;
     ManifestText manifest;
+
+    // The command line's switches (entry/switches.h) and what an unattended run came to.
+    int unattended;                 // 1: no window; every question gets the answer that keeps data
+    int noLaunch;                   // 1: the product is not started after the installation
+    int optionsGiven;               // option bits the switches give, over savedOptions
+    int optionsOn;                  // and which of them are on
+    int exitCode;                   // the highest exit code raised so far (raiseExitCode)
+    void* logFile;                  // the log's handle (util/log.h); null without a log
+    char logPath[PATH_SIZE];
+    char switchDestination[PATH_SIZE];  // /D=, "" when not given
+    char removalPath[PATH_SIZE];        // /X=: the uninstall run's program path, "" when not given
 };
 
 extern SetupState setup;
 extern const ProductConfig product;
+
+// Exit codes. Interactive runs end with EXIT_INTERACTIVE whatever happened; an unattended run
+// ends with the highest code raised, so the removal's codes go from the mildest to the worst.
+enum ExitCode {
+    EXIT_DONE = 0,
+    EXIT_INTERACTIVE = 1,
+    EXIT_BAD_COMMAND_LINE = 2,      // nothing was done
+    EXIT_LOG_FAILED = 3,            // the log could not be opened: nothing was done
+    EXIT_DESTINATION_FAILED = 4,    // the destination cannot be used or made: nothing installed
+    EXIT_ENTRIES_FAILED = 5,        // one or more install entries failed; the others are in place
+    EXIT_FILES_KEPT = 6,            // removed, but files the installation did not bring were kept
+    EXIT_REMOVAL_FAILED = 7,        // a file or folder could not be removed
+    EXIT_MAIN_FILE_IN_USE = 8,      // the product's main file could not be removed: stopped there
+    EXIT_RELAUNCH_FAILED = 9,       // the copy in the system directory could not run, or crashed
+};
+
+void raiseExitCode(int code);
 
 // The install copy's buffer, one for the whole run (a buffer for each file cost time under
 // Wine). 64 KiB pieces copy as fast as the system's own copy; larger ones were slower.

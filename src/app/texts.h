@@ -27,3 +27,20 @@ extern const char mainFileFailedTail[];
 extern const char removeFileQuestion[];
 extern const char qsoDataWarning[];
 extern const char folderRemoveFailedSentence[];
+
+// The log (util/log.h): the words around the paths and sentences of each line.
+extern const char logCommandLineWord[];
+extern const char logDestinationWord[];
+extern const char logCopyWord[];
+extern const char logMoveWord[];
+extern const char logArrow[];
+extern const char logDeleteWord[];
+extern const char logMadeWord[];
+extern const char logShortcutWord[];
+extern const char logStartWord[];
+extern const char logRestartWord[];
+extern const char logKeptWord[];
+extern const char logDoneWord[];
+extern const char logFailedWord[];
+extern const char logErrorWord[];
+extern const char logExitWord[];

@@ -1,15 +1,61 @@
-// Program entry: restricts the DLL search, derives the program's paths and runs the mode
-// the argument text chooses. The exit value is 1 whatever happened.
+// Program entry: restricts the DLL search, derives the program's paths, reads the switches
+// of unattended runs and the log, and runs the mode the argument text chooses. The exit value
+// is 1 for interactive runs whatever happened; an unattended run ends with the code of its
+// outcome (app/state.h).
 #include "app/state.h"
+#include "app/texts.h"
 #include "copymode/copy_mode.h"
 #include "entry/arguments.h"
 #include "entry/main.h"
+#include "entry/switches.h"
 #include "manifest/previous.h"
 #include "uninstall/uninstall.h"
+#include "util/log.h"
 #include "util/system_dlls.h"
 #include "util/system_names.h"
+#include "util/text.h"
 #include "util/window.h"
 #include "wizard/wizard.h"
+
+// The switches that the argument text may hold for its mode: the install's take the place of
+// "anything else", which opened the wizard; the removal's follow the relaunch's first word
+// (as in the Uninstall key's command "...SETUP.EXE" /r6), whose rest nothing read before.
+static SwitchesRead readModeSwitches(SetupMode mode, const char* arguments)
+{
+    if (mode == MODE_WIZARD)
+        return readSwitches(arguments, INSTALL_SWITCHES);
+    if (mode != MODE_RELAUNCH)
+        return SWITCHES_NONE;
+    while ((unsigned char)*arguments > 32)
+        ++arguments;
+    SwitchesRead read = readSwitches(arguments, REMOVAL_SWITCHES);
+    // the removal's switches mean nothing without /S: a mistake a tool must hear of, not a prompt
+    return read == SWITCHES_READ && !setup.unattended ? SWITCHES_BAD : read;
+}
+
+// The mode's run, after the previous installation's lookup and the switches over it.
+static void runMode(SetupMode mode)
+{
+    loadPreviousInstall();
+    if (setup.switchDestination[0] != 0)
+        textCopy(setup.destDir, sizeof setup.destDir, setup.switchDestination);
+    setup.savedOptions = (setup.savedOptions & ~setup.optionsGiven) | setup.optionsOn;
+    switch (mode) {
+    case MODE_RELAUNCH:
+        relaunchForUninstall();
+        break;
+    case MODE_UNINSTALL:
+        runUninstall();
+        break;
+    default:
+        SetCurrentDirectoryA(setup.baseDir);
+        if (setup.unattended)
+            installUnattended();
+        else
+            runWizard();
+        break;
+    }
+}
 
 int runSetup(HINSTANCE instance, const char* arguments)
 {
@@ -27,27 +73,26 @@ int runSetup(HINSTANCE instance, const char* arguments)
 
     const char* rest;
     SetupMode mode = selectMode(arguments, &rest);
+    if (readModeSwitches(mode, arguments) == SWITCHES_BAD)
+        return EXIT_BAD_COMMAND_LINE;   // no window, nothing read or changed
+    if (setup.removalPath[0] != 0) {
+        mode = MODE_UNINSTALL;          // /X=: the uninstall run that the unattended removal starts
+        rest = setup.removalPath;
+    }
     const char* originPath = mode == MODE_UNINSTALL ? rest : setup.exePath;
     if (!deriveOriginPaths(originPath))
-        return 1;                   // no program path to work from: nothing is touched
+        return setup.unattended ? EXIT_BAD_COMMAND_LINE : 1;    // no program path: nothing is touched
 
     if (mode == MODE_COPY)
         return runCopyMode(rest);
 
-    loadPreviousInstall();
-    switch (mode) {
-    case MODE_RELAUNCH:
-        relaunchForUninstall();
-        break;
-    case MODE_UNINSTALL:
-        runUninstall();
-        break;
-    default:
-        SetCurrentDirectoryA(setup.baseDir);
-        runWizard();
-        break;
-    }
-    return 1;
+    if (!openLog())
+        return EXIT_LOG_FAILED;
+    logLine(logCommandLineWord, GetCommandLineA());
+    runMode(mode);
+    int exitCode = setup.unattended ? setup.exitCode : EXIT_INTERACTIVE;
+    logLine(logExitWord, formatKey((unsigned)exitCode));
+    return exitCode;
 }
 
 #ifndef SETUP_OWN_STARTUP

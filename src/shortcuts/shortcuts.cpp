@@ -2,9 +2,11 @@
 #include "shortcuts/shortcuts.h"
 
 #include "app/state.h"
+#include "app/texts.h"
 #include "manifest/entries.h"
 #include "util/file_stamp.h"
 #include "util/folders.h"
+#include "util/log.h"
 #include "util/system_names.h"
 #include "util/text.h"
 
@@ -59,7 +61,8 @@ static void removeGroupFolder(char* folder)
         FindClose(search);
     }
     folder[folderLength] = 0;
-    RemoveDirectoryA(folder);
+    if (RemoveDirectoryA(folder))
+        logResult(1, logDeleteWord, folder);
 }
 
 // Splits the arguments off entryTarget and hands them to the link: a target part
@@ -97,7 +100,9 @@ static void saveShortcut(const char* linkFolder)
         link->SetWorkingDirectory(setup.destDir);
         IPersistFile* file = nullptr;
         if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
-            file->Save(widePath, TRUE);
+            HRESULT saved = file->Save(widePath, TRUE);
+            SetLastError((DWORD)saved);     // the log's error text: the system knows these too
+            logResult(SUCCEEDED(saved), logShortcutWord, linkPath);
             file->Release();
         }
     }
@@ -126,8 +131,8 @@ void manageShortcuts(int kind, int remove, const char* name)
     if (remove) {
         char linkPath[PATH_SIZE];
         if (textCopy(linkPath, sizeof linkPath, folder) && textAppend(linkPath, sizeof linkPath, product.productName)
-            && textAppend(linkPath, sizeof linkPath, ".lnk"))
-            DeleteFileA(linkPath);
+            && textAppend(linkPath, sizeof linkPath, ".lnk") && DeleteFileA(linkPath))
+            logResult(1, logDeleteWord, linkPath);
         return;
     }
 

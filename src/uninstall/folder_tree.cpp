@@ -8,6 +8,7 @@
 #include "uninstall/folder_link.h"
 #include "uninstall/leftover_name.h"
 #include "util/folders.h"
+#include "util/log.h"
 #include "util/message.h"
 #include "util/system_names.h"
 #include "util/text.h"
@@ -30,6 +31,12 @@ static INT_PTR answerFor(const char* path, const char* name)
         return IDYES;
     char question[MESSAGE_SIZE];
     composeLeftoverQuestion(question, path, rule);
+    if (setup.unattended) {
+        // the answer that keeps the user's data: the file and its folder stay
+        logLine(question, logKeptWord);
+        raiseExitCode(EXIT_FILES_KEPT);
+        return IDNO;
+    }
     INT_PTR answer = DialogBoxParamA(setup.instanceHandle, MAKEINTRESOURCEA(IDD_CONFIRM_REMOVAL), setup.activeDialog,
                                      confirmDialogProc, (LPARAM)question);
     if (answer == IDC_DELETE_ALL) {
@@ -47,8 +54,10 @@ static int removeFolderItself(const char* path)
     if (search == INVALID_HANDLE_VALUE)
         return 1;
     FindClose(search);
-    if (RemoveDirectoryA(path))
+    if (RemoveDirectoryA(path)) {
+        logResult(1, logDeleteWord, path);
         return 1;
+    }
     showPathError(path, folderRemoveFailedSentence);
     return 0;
 }

@@ -3,7 +3,7 @@
 
 #include "util/text.h"
 
-void removeRegistryTree(HKEY parent, const char* subkey)
+int removeRegistryTree(HKEY parent, const char* subkey)
 {
     HKEY key;
     if (RegOpenKeyExA(parent, subkey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
@@ -22,5 +22,7 @@ void removeRegistryTree(HKEY parent, const char* subkey)
         }
         RegCloseKey(key);
     }
-    RegDeleteKeyA(parent, subkey);
+    LONG deleted = RegDeleteKeyA(parent, subkey);
+    SetLastError((DWORD)deleted);
+    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
 }

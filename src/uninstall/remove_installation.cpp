@@ -8,20 +8,28 @@
 #include "manifest/entries.h"
 #include "shortcuts/shortcuts.h"
 #include "util/folders.h"
+#include "util/log.h"
 #include "util/message.h"
 #include "util/text.h"
 
 // The product's main file could not be removed: it is most likely running.
 static void showMainFileFailed()
 {
+    raiseExitCode(EXIT_MAIN_FILE_IN_USE);
     char text[MESSAGE_SIZE];
     composeMessage(text, setup.entryTarget, mainFileFailedMiddle, product.messageCaption, mainFileFailedTail);
-    MessageBoxA(setup.activeDialog, text, product.messageCaption, MB_ICONERROR);
+    showMessage(setup.activeDialog, text, product.messageCaption, MB_ICONERROR);
+}
+
+// A registry key with all below it; its line in the log names the root as HKCU or HKLM.
+static void removeKey(HKEY root, const char* rootName, const char* key)
+{
+    logResult(removeRegistryTree(root, key), logDeleteWord, rootName, key);
 }
 
 int removeInstallation()
 {
-    removeRegistryTree(HKEY_CURRENT_USER, "Software\\KORVAL");
+    removeKey(HKEY_CURRENT_USER, "HKCU\\", "Software\\KORVAL");
     int ok = 1;
     for (int n = setup.installCount; n >= -1; --n) {
         if (!loadInstallEntry(n))
@@ -42,7 +50,7 @@ int removeInstallation()
 
     char uninstallKey[PATH_SIZE] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     if (textAppend(uninstallKey, sizeof uninstallKey, product.productKey))
-        removeRegistryTree(HKEY_LOCAL_MACHINE, uninstallKey);
+        removeKey(HKEY_LOCAL_MACHINE, "HKLM\\", uninstallKey);
     manageShortcuts(SHORTCUT_PROGRAMS, 1, nullptr);
     manageShortcuts(SHORTCUT_DESKTOP, 1, nullptr);
     manageShortcuts(SHORTCUT_STARTUP, 1, nullptr);

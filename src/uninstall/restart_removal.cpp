@@ -84,19 +84,19 @@ int rewriteRenameSection(const char* iniPath, const char* shortPath)
     return replaced;
 }
 
-void scheduleRemovalAtRestart(const char* path)
+int scheduleRemovalAtRestart(const char* path)
 {
     if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-        return;
+        return 1;
     char iniPath[PATH_SIZE];
     UINT length = GetWindowsDirectoryA(iniPath, sizeof iniPath);
     if (length == 0 || length >= sizeof iniPath || !textAppend(iniPath, sizeof iniPath, "\\WININIT.INI"))
-        return;
+        return 0;
     // without its short form the line is not written: a cut or long name could be misread
     // at restart as another file's
     char shortPath[PATH_SIZE];
     DWORD shortLength = GetShortPathNameA(path, shortPath, sizeof shortPath);
     if (shortLength == 0 || shortLength >= sizeof shortPath)
-        return;
-    rewriteRenameSection(iniPath, shortPath);
+        return 0;
+    return rewriteRenameSection(iniPath, shortPath);
 }

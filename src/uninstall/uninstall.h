@@ -5,10 +5,12 @@
 #include "app/platform.h"
 
 // Mode r: asks, copies the program into the system directory and starts the copy with
-// "x " and this program's path.
+// "x " and this program's path. Unattended (/S), nothing is asked: the copy is started with
+// the switches of an unattended uninstall run, and its exit code is waited for and kept.
 void relaunchForUninstall();
 
-// Mode x: the uninstall dialog, then the running copy's removal at the next restart.
+// Mode x: the uninstall dialog (unattended: the sequence alone, its outcome kept as the exit
+// code), then the running copy's removal at the next restart.
 void runUninstall();
 
 // The dialog procedure of the uninstall dialog; returns 0 for every message.
@@ -16,6 +18,10 @@ INT_PTR CALLBACK uninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 // The uninstall sequence: 1 when every named file is gone and the folder walk succeeded.
 int removeInstallation();
+
+// The uninstall's result sentence for removeInstallation's result (MESSAGE_SIZE bytes), also
+// written to the log.
+void composeRemovalResult(char* text, int ok);
 
 // Walks folder (ending in a backslash), asking about each file, and removes the emptied
 // folders. 0 when something stayed or the user cancelled.
@@ -25,11 +31,12 @@ int removeFolderTree(const char* folder);
 // id of the button pressed.
 INT_PTR CALLBACK confirmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Deletes subkey of parent with every subkey below it. Reports nothing.
-void removeRegistryTree(HKEY parent, const char* subkey);
+// Deletes subkey of parent with every subkey below it. Shows nothing; 1 when the key is gone
+// (or was never there), with the deletion's result as the thread's last error.
+int removeRegistryTree(HKEY parent, const char* subkey);
 
-// Arranges for the file at path to be deleted when the system next starts.
-void scheduleRemovalAtRestart(const char* path);
+// Arranges for the file at path to be deleted when the system next starts. 1 when arranged.
+int scheduleRemovalAtRestart(const char* path);
 
 // The fallback of scheduleRemovalAtRestart: rebuilds section [Rename] of the INI file at
 // iniPath with every line it had and a last line "NUL=" + shortPath. 1 when written.

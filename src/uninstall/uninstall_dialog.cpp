@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "util/log.h"
 #include "util/message.h"
 #include "util/window.h"
 
@@ -20,16 +21,21 @@ static void onInitDialog(HWND dialog)
     SetWindowTextA(dialog, caption);
 }
 
-static void onStartTimer(HWND dialog)
+void composeRemovalResult(char* text, int ok)
 {
-    KillTimer(dialog, START_TIMER);     // the sequence runs once
-    SetForegroundWindow(dialog);
-    int ok = removeInstallation();
-    char text[MESSAGE_SIZE];
     if (ok)
         composeMessage(text, product.productName, removedTail);
     else
         composeMessage(text, setup.destDir, filesRemainTail);
+    logLine(text);
+}
+
+static void onStartTimer(HWND dialog)
+{
+    KillTimer(dialog, START_TIMER);     // the sequence runs once
+    SetForegroundWindow(dialog);
+    char text[MESSAGE_SIZE];
+    composeRemovalResult(text, removeInstallation());
     SetDlgItemTextA(dialog, IDC_UNINSTALL_TEXT, text);
     HWND close = GetDlgItem(dialog, IDCANCEL);
     EnableWindow(close, TRUE);

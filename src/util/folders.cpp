@@ -3,6 +3,7 @@
 
 #include "app/state.h"
 #include "app/texts.h"
+#include "util/log.h"
 #include "util/message.h"
 #include "util/text.h"
 
@@ -29,10 +30,13 @@ int makeFolderLevel(char* path)
     if (search != INVALID_HANDLE_VALUE) {
         FindClose(search);
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            SetLastError(ERROR_ALREADY_EXISTS);     // for the log: the search itself succeeded
             showPathError(path, folderIsFileSentence);
             result = 0;
         }
-    } else if (!CreateDirectoryA(path, nullptr)) {
+    } else if (CreateDirectoryA(path, nullptr)) {
+        logResult(1, logMadeWord, path);
+    } else {
         showPathError(path, folderFailedSentence);
         result = 0;
     }
@@ -64,8 +68,12 @@ int removeFile(const char* path)
     FindClose(search);
     if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(path))
+    if (DeleteFileA(path)) {
+        logResult(1, logDeleteWord, path);
         return 1;
+    }
     showPathError(path, deleteFailedSentence);
+    // for an unattended removal; an unattended install sets its own code when it ends
+    raiseExitCode(EXIT_REMOVAL_FAILED);
     return 0;
 }

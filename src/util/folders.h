@@ -1,5 +1,6 @@
 // Folder creation level by level, and file removal; each reports its own failure in a
-// message box owned by setup.activeDialog and leaves the caller's text as it found it.
+// message box owned by setup.activeDialog (util/message.h) and leaves the caller's text as
+// it found it. A folder made and a file deleted are written to the log.
 #pragma once
 
 // True for a drive root alone, such as C:\.

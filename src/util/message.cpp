@@ -4,6 +4,10 @@
 #include "app/state.h"
 #include "util/text.h"
 
+#ifdef _WIN32
+#include "util/log.h"
+#endif
+
 void composeMessage(char* text, const char* first, const char* second, const char* third, const char* fourth)
 {
     text[0] = 0;
@@ -15,10 +19,19 @@ void composeMessage(char* text, const char* first, const char* second, const cha
 }
 
 #ifdef _WIN32
+int showMessage(HWND owner, const char* text, const char* caption, UINT type, DWORD error)
+{
+    logMessage(text, error);
+    if (setup.unattended)
+        return (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+    return MessageBoxA(owner, text, caption, type);
+}
+
 void showPathError(const char* path, const char* sentence)
 {
+    DWORD error = GetLastError();
     char text[MESSAGE_SIZE];
     composeMessage(text, path, sentence);
-    MessageBoxA(setup.activeDialog, text, product.messageCaption, MB_ICONERROR);
+    showMessage(setup.activeDialog, text, product.messageCaption, MB_ICONERROR, error);
 }
 #endif

@@ -12,6 +12,13 @@ void composeMessage(char* text, const char* first, const char* second, const cha
                     const char* fourth = nullptr);
 
 #ifdef _WIN32
-// Shows path + sentence owned by setup.activeDialog, caption messageCaption, stop icon, OK.
+// Every message box of the program goes through here: shown, and written to the log when
+// there is one (with the Win32 error when error is not 0). In an unattended run it is only
+// written, and answered as the user's data asks: a Yes/No question with Yes (the only one
+// asks whether to install onto a nearly full drive), any other box with OK.
+int showMessage(HWND owner, const char* text, const char* caption, UINT type, DWORD error = 0);
+
+// Shows path + sentence owned by setup.activeDialog, caption messageCaption, stop icon, OK,
+// with the thread's last error in the log.
 void showPathError(const char* path, const char* sentence);
 #endif

@@ -31,9 +31,10 @@ static void onCreate(HWND page)
     setSheetCaption();
 }
 
-static void showDriveFormMessage(HWND page)
+static bool refuseDriveForm(HWND owner)
 {
-    MessageBoxA(page, driveFormMessage, product.messageCaption, MB_ICONERROR);
+    showMessage(owner, driveFormMessage, product.messageCaption, MB_ICONERROR);
+    return false;
 }
 
 // The free-space question with whole MiB in place of the %u of its sentence.
@@ -66,17 +67,14 @@ static bool readDestinationField(HWND page)
     return textCopy(setup.destDir, sizeof setup.destDir, text);
 }
 
-// The checks of Next, in order; true when the wizard may go on.
-static bool acceptDestination(HWND page)
+bool checkDestination(HWND owner)
 {
     // a 259-byte text has no room left for its separator: refused like any malformed path
-    if (!readDestinationField(page) || !ensureTrailingSeparator(setup.destDir, sizeof setup.destDir) || strlen(setup.destDir) < 4
-        || setup.destDir[1] != ':' || setup.destDir[2] != '\\') {
-        showDriveFormMessage(page);
-        return false;
-    }
+    if (!ensureTrailingSeparator(setup.destDir, sizeof setup.destDir) || strlen(setup.destDir) < 4
+        || setup.destDir[1] != ':' || setup.destDir[2] != '\\')
+        return refuseDriveForm(owner);
 
-    setup.activeDialog = page;
+    setup.activeDialog = owner;
     if (!makeFolderPath(setup.destDir))
         return false;               // the folder message has been shown
     // the test leaves the levels above; the last one goes again unless it holds something
@@ -87,7 +85,13 @@ static bool acceptDestination(HWND page)
         return true;
     char question[MESSAGE_SIZE];
     composeLowSpaceQuestion(question, (unsigned int)(freeBytes >> 20));
-    return MessageBoxA(page, question, product.messageCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+    return showMessage(owner, question, product.messageCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
+}
+
+// The checks of Next, in order; true when the wizard may go on.
+static bool acceptDestination(HWND page)
+{
+    return readDestinationField(page) ? checkDestination(page) : refuseDriveForm(page);
 }
 
 static void onBrowse(HWND page)

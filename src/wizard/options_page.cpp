@@ -15,14 +15,20 @@ static void checkBoxesFromSavedOptions(HWND page)
         CheckDlgButton(page, IDC_DESKTOP_BOX, BST_CHECKED);
 }
 
-static void recordChoice(HWND page)
+void recordShortcutChoice(int startMenu, int desktop)
 {
-    setup.wantStartMenu = IsDlgButtonChecked(page, IDC_START_MENU_BOX) == BST_CHECKED ? 1 : 0;
-    setup.optionBits = setup.wantStartMenu ? OPTION_START_MENU : 0;
-    setup.wantDesktop = IsDlgButtonChecked(page, IDC_DESKTOP_BOX) == BST_CHECKED ? 1 : 0;
-    if (setup.wantDesktop)
+    setup.wantStartMenu = startMenu;
+    setup.optionBits = startMenu ? OPTION_START_MENU : 0;
+    setup.wantDesktop = desktop;
+    if (desktop)
         setup.optionBits |= OPTION_DESKTOP;
     setup.optionBits |= OPTION_PAGE_DONE;
+}
+
+static void recordChoice(HWND page)
+{
+    recordShortcutChoice(IsDlgButtonChecked(page, IDC_START_MENU_BOX) == BST_CHECKED,
+                         IsDlgButtonChecked(page, IDC_DESKTOP_BOX) == BST_CHECKED);
 }
 
 static INT_PTR onNotify(HWND page, const NMHDR* note)

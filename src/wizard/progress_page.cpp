@@ -7,8 +7,11 @@
 #include "manifest/entries.h"
 #include "res/resource.h"
 #include "shortcuts/shortcuts.h"
+#include "util/file_stamp.h"
 #include "util/folders.h"
+#include "util/log.h"
 #include "util/text.h"
+#include "util/whole_copy.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -16,10 +19,11 @@
 
 enum { STEP_TIMER = 1, STEP_COMMAND = 1, BAR_INTERVAL_MS = 50, STEP_BATCH_MS = 15 };
 
-// the source is relative to the current directory, the setup program's folder
+// the source is relative to the current directory, the setup program's folder; without a
+// window there is nothing to answer while a large file is copied
 static int copyEntryFile()
 {
-    return copyEntryAnswering(setup.entryValue, setup.entryTarget);
+    return (setup.unattended ? copyFileWhole : copyEntryAnswering)(setup.entryValue, setup.entryTarget);
 }
 
 // The folder levels of the relative part, each made when missing; the text after the last
@@ -94,7 +98,11 @@ static void runStep(HWND bar, int step, int last)
         makeFolderPath(setup.destDir);
     } else if (step <= setup.installCount + 2) {
         loadInstallEntry(step - 2);
-        if (!installOneEntry())
+        int ok = installOneEntry();
+        // a deletion entry's line comes from removeFile
+        if (setup.entryValue[0] != 0)
+            logResult(ok, logCopyWord, setup.entryValue, logArrow, setup.entryTarget);
+        if (!ok)
             setup.installFailed = 1;
     } else {
         if (setup.wantStartMenu)
@@ -102,6 +110,14 @@ static void runStep(HWND bar, int step, int last)
         if (setup.wantDesktop)
             manageShortcuts(SHORTCUT_DESKTOP, 0, nullptr);
     }
+}
+
+// The sentence that ends the installation, also written to the log.
+static const char* resultSentence()
+{
+    const char* sentence = setup.installFailed ? installFailedSentence : installDoneSentence;
+    logLine(sentence);
+    return sentence;
 }
 
 void installStep()
@@ -130,8 +146,7 @@ void installStep()
         // hidden first, so that its last move to the end costs no drawing
         ShowWindow(bar, SW_HIDE);
         moveBar(bar, true);
-        SetDlgItemTextA(setup.activeDialog, IDC_PROGRESS_TEXT,
-                        setup.installFailed ? installFailedSentence : installDoneSentence);
+        SetDlgItemTextA(setup.activeDialog, IDC_PROGRESS_TEXT, resultSentence());
         PostMessageA(setup.sheetWindow, PSM_SETWIZBUTTONS, 0, PSWIZB_FINISH);
     } else {
         moveBar(bar, false);
@@ -140,15 +155,53 @@ void installStep()
 }
 
 // Starts install entry 1 of the destination (or the destination itself without one) with
-// "-Inst"; it inherits the current directory, the setup program's folder.
+// "-Inst", unless /LAUNCH=0; it inherits the current directory, the setup program's folder.
+// Unattended, only an existing file is started (no folder window), and the shell shows no
+// message when the start fails.
 static void startProduct(HWND page)
 {
     loadInstallEntry(1);
     char path[PATH_SIZE];
     // a path that does not fit would name another file: nothing is started then
-    if (!textCopy(path, sizeof path, setup.destDir) || !textAppend(path, sizeof path, setup.entryValue))
+    if (setup.noLaunch || !textCopy(path, sizeof path, setup.destDir) ||
+        !textAppend(path, sizeof path, setup.entryValue) || (setup.unattended && !fileStamp(path)))
         return;
-    ShellExecuteA(page, "open", path, "-Inst", nullptr, SW_SHOWNORMAL);
+    SHELLEXECUTEINFOA start = {};
+    start.cbSize = sizeof start;
+    start.fMask = SEE_MASK_NOASYNC | (setup.unattended ? SEE_MASK_FLAG_NO_UI : 0);
+    start.hwnd = page;
+    start.lpVerb = "open";
+    start.lpFile = path;
+    start.lpParameters = "-Inst";
+    start.nShow = SW_SHOWNORMAL;
+    logResult(ShellExecuteExA(&start), logStartWord, path, " -Inst");
+}
+
+// The destination and the choices, as the switches that would give them.
+static void logChoices()
+{
+    char options[] = " /MENU=0 /DESKTOP=0 /LAUNCH=0";
+    options[7] = (char)('0' + setup.wantStartMenu);     // the digits' positions in the text
+    options[18] = (char)('0' + setup.wantDesktop);
+    options[28] = (char)('0' + !setup.noLaunch);
+    logLine(logDestinationWord, setup.destDir, options);
+}
+
+void installUnattended()
+{
+    recordShortcutChoice((setup.savedOptions & OPTION_START_MENU) != 0, (setup.savedOptions & OPTION_DESKTOP) != 0);
+    logChoices();
+    if (!checkDestination(nullptr)) {
+        raiseExitCode(EXIT_DESTINATION_FAILED);
+        return;
+    }
+    int last = setup.installCount + 3;
+    for (int step = 0; step <= last; ++step)
+        runStep(nullptr, step, last);
+    resultSentence();
+    // set, not raised: a deletion entry's failure raised the removal's code on its way
+    setup.exitCode = setup.installFailed ? EXIT_ENTRIES_FAILED : EXIT_DONE;
+    startProduct(nullptr);
 }
 
 static INT_PTR onNotify(HWND page, const NMHDR* note)
@@ -158,6 +211,7 @@ static INT_PTR onNotify(HWND page, const NMHDR* note)
         // no button until the last step has run; the frame's Cancel stays
         SendMessageA(setup.sheetWindow, PSM_SETWIZBUTTONS, 0, 0);
         SetTimer(page, STEP_TIMER, 300, nullptr);
+        logChoices();
         keepSheetCaption(page);
         return 0;
     case PSN_WIZFINISH:

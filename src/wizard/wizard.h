@@ -11,6 +11,11 @@ INT_PTR CALLBACK destinationPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM 
 INT_PTR CALLBACK optionsPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK progressPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// The destination checks of Next on destDir, with their messages owned by owner: drive form
+// (a backslash is added), the folder made as a test (its last level removed again), and the
+// question when less than 100 MiB are free. True when the installation may go on.
+bool checkDestination(HWND owner);
+
 // The wizard frame's caption. The sheet replaces it with the shown page's own (empty)
 // template caption each time a page comes up: each page, on its activation, calls
 // keepSheetCaption, which sets it and posts WM_KEEP_CAPTION to the page; the page answers
@@ -19,6 +24,13 @@ void setSheetCaption();
 void keepSheetCaption(HWND page);
 enum { WM_KEEP_CAPTION = WM_APP + 1 };
 #endif
+
+// The two shortcut choices (1 or 0) as the options page records them on Next.
+void recordShortcutChoice(int startMenu, int desktop);
+
+// The installation without a window: the destination checks, every install step in turn, and
+// the product's start unless /LAUNCH=0; the outcome in setup.exitCode and the log.
+void installUnattended();
 
 // Runs the install steps from setup.stepIndex on for a few milliseconds and chains the next.
 void installStep();

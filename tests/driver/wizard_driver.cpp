@@ -4,6 +4,7 @@
 #include "scratch.h"
 #include "setup_run.h"
 #include "test_guard.h"
+#include "uninstall_staging.h"
 
 #include <commctrl.h>
 
@@ -379,6 +380,14 @@ void setPreviousInstallValue(DWORD type, const std::string& bytes)
     RegCloseKey(key);
 }
 
+
+void ProductSurroundings::clear()
+{
+    setPreviousInstall("");
+    dropMachineKey(uninstallKeyPath);
+    deleteRegistryKey(HKEY_CURRENT_USER, "Software\\KORVAL");
+    removeProductShortcuts();
+}
 
 void removeProductShortcuts()
 {

@@ -148,3 +148,12 @@ private:
 // Removes the shortcuts an installation may have left: Rovenda.lnk in Programs and on the
 // desktop, and the group folder KorvalDesk.
 void removeProductShortcuts();
+
+// A test's fixture around an installation: the Uninstall entry (with its subkeys), the
+// per-user key and the product's shortcuts removed, before and after the test.
+class ProductSurroundings : public ::testing::Test {
+protected:
+    void SetUp() override { clear(); }
+    void TearDown() override { clear(); }
+    static void clear();
+};

@@ -56,19 +56,8 @@ struct RemovalSeen {
     UninstallResult result;
 };
 
-class Cycle : public ::testing::Test {
+class Cycle : public ProductSurroundings {
 protected:
-    void SetUp() override { clearSurroundings(); }
-    void TearDown() override { clearSurroundings(); }
-
-    static void clearSurroundings()
-    {
-        setPreviousInstall("");
-        dropMachineKey(uninstallKeyPath);
-        deleteRegistryKey(HKEY_CURRENT_USER, "Software\\KORVAL");
-        removeProductShortcuts();
-    }
-
     // Installs the sample distribution into a new folder with the wizard, both boxes
     // checked, and Finish; then puts beside it what other software would: the Uninstall
     // entry naming the installed program, and the product's per-user key with subkeys.

@@ -4,6 +4,7 @@
 #include "app/state.h"
 #include "copymode/copy_paths.h"
 #include "entry/arguments.h"
+#include "entry/switches.h"
 #include "manifest/entries.h"
 #include "manifest/ini_text.h"
 #include "manifest/previous.h"
@@ -34,6 +35,9 @@ static void checkStateTerminated()
     CHECK(terminatedWithin(setup.entryValue, sizeof setup.entryValue));
     CHECK(terminatedWithin(setup.entryTarget, sizeof setup.entryTarget));
     CHECK(terminatedWithin(setup.keyBuffer, sizeof setup.keyBuffer));
+    CHECK(terminatedWithin(setup.logPath, sizeof setup.logPath));
+    CHECK(terminatedWithin(setup.switchDestination, sizeof setup.switchDestination));
+    CHECK(terminatedWithin(setup.removalPath, sizeof setup.removalPath));
     CHECK(setup.targetTail >= setup.entryTarget && setup.targetTail <= setup.entryTarget + strlen(setup.entryTarget));
 }
 
@@ -123,6 +127,9 @@ static void fuzzArguments(const std::string& a)
     CHECK(rest != nullptr);
     if (mode == MODE_COPY || mode == MODE_UNINSTALL)
         CHECK(rest[0] == 0 || (rest >= arguments && rest <= a.c_str() + a.size()));
+    resetSetupState();
+    readSwitches(arguments, INSTALL_SWITCHES);
+    checkStateTerminated();
     resetSetupState();
     if (deriveOriginPaths(rest)) {
         size_t base = strlen(setup.baseDir);

@@ -81,8 +81,9 @@ std::vector<DWORD> jobProcesses(HANDLE job)
                                    nullptr))
         return pids;
     const ULONG_PTR* ids = &buffer[2];
+    // Wine (x86_64) was seen to list a process that had just ended with the id 0
     for (DWORD i = 0; i < list->NumberOfProcessIdsInList; ++i)
-        if ((DWORD)ids[i] != GetCurrentProcessId())
+        if ((DWORD)ids[i] != GetCurrentProcessId() && ids[i] != 0)
             pids.push_back((DWORD)ids[i]);
     return pids;
 }

@@ -324,3 +324,49 @@ std::vector<std::string> layoutFaults(HWND dialog, const LOGFONTW& font)
     ReleaseDC(nullptr, dc);
     return faults;
 }
+
+WindowWatch::WindowWatch() : thread_([this] { run(); }) {}
+
+WindowWatch::~WindowWatch()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+static BOOL CALLBACK collectVisible(HWND window, LPARAM list)
+{
+    if (IsWindowVisible(window))
+        ((std::vector<HWND>*)list)->push_back(window);
+    return TRUE;
+}
+
+void WindowWatch::run()
+{
+    while (!stop_) {
+        std::vector<HWND> visible;
+        EnumWindows(collectVisible, (LPARAM)&visible);
+        for (HWND window : visible) {
+            if (std::find(known_.begin(), known_.end(), window) != known_.end())
+                continue;
+            known_.push_back(window);       // a window's process never changes
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            std::vector<DWORD> ours = testProcesses();
+            if (std::find(ours.begin(), ours.end(), pid) == ours.end())
+                continue;
+            // the texts the system keeps for the window: no message goes to a busy thread
+            char cls[64] = "", caption[256] = "";
+            GetClassNameA(window, cls, sizeof cls);
+            GetWindowTextA(window, caption, sizeof caption);
+            std::lock_guard<std::mutex> lock(mutex_);
+            seen_.push_back("process " + std::to_string(pid) + ": " + cls + " \"" + caption + "\"");
+        }
+        Sleep(5);
+    }
+}
+
+std::vector<std::string> WindowWatch::seen()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+}

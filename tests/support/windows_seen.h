@@ -89,6 +89,24 @@ private:
     std::thread thread_;
 };
 
+// Watches, while it lives, for visible top-level windows of any kind of the processes the
+// test has started and those they started (test_guard.h), every few milliseconds, and keeps
+// one description of each ("process 12: #32770 \"caption\""). For runs that must show nothing.
+class WindowWatch {
+public:
+    WindowWatch();
+    ~WindowWatch();
+    std::vector<std::string> seen();
+
+private:
+    void run();
+    std::mutex mutex_;
+    std::vector<std::string> seen_;
+    std::vector<HWND> known_;
+    volatile bool stop_ = false;
+    std::thread thread_;            // last: it starts once the members above exist
+};
+
 // A handler that answers message boxes with the given buttons in turn, then with OK
 // (or Cancel for a box without OK); dialogs that are no message boxes are left alone.
 DialogWatcher::Handler answerInTurn(std::vector<int> answers);

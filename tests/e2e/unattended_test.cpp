@@ -1,0 +1,268 @@
+// SETUP.EXE run as a deployment tool runs it: switches on the command line, no window at any
+// time, an exit code that says what happened, and the log; the removal from the Uninstall
+// key's own command with the switch appended.
+#include "scratch.h"
+#include "setup_run.h"
+#include "test_guard.h"
+#include "uninstall_staging.h"
+#include "wizard_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+static const char manifest[] = "[Install]\r\n1=Rovenda.exe\r\n2=doc\\読んでね.txt\r\n[Group]\r\n1=Rovenda,Rovenda.exe\r\n";
+// a new folder with a Japanese name (表 ends in the byte 0x5C) and blanks
+static const char destinationName[] = "ロヴェンダ 表 導入先\\";
+
+class Unattended : public ProductSurroundings {
+protected:
+    // A distribution whose product is the recorder, which notes how it was started.
+    std::string stageDistribution(const std::string& name, const std::string& moreEntries = "")
+    {
+        std::string text = manifest;
+        text.insert(text.find("[Group]"), moreEntries);
+        dist = stageSetup(name, text);
+        CopyFileA(builtRecorderPath().c_str(), (dist + "Rovenda.exe").c_str(), FALSE);
+        writeFileMakingFolders(dist + "doc\\読んでね.txt", "はじめに");
+        setup = "\"" + dist + "SETUP.EXE\" ";
+        return dist;
+    }
+
+    // Runs a command line as a deployment tool does and waits for its end, watching the whole
+    // time for a window of any process it starts; the exit code.
+    DWORD runAsTool(const std::string& commandLine)
+    {
+        WindowWatch watch;
+        DWORD code = runProcess(commandLine, "C:\\");
+        for (const std::string& window : watch.seen())
+            ADD_FAILURE() << "a window was shown: " << window << "\n  while running: " << commandLine;
+        return code;
+    }
+
+    // Installs the distribution into dest and puts the Uninstall entry's command beside it.
+    void installWithEntry(const std::string& dest)
+    {
+        ASSERT_EQ(runAsTool(setup + "/S /LAUNCH=0 /D=" + dest), 0u);
+        setPreviousInstall(removal = "\"" + dest + "SETUP.EXE\" /r6");
+    }
+
+    std::string dist, setup, removal;
+    const std::string desktopLink = shellFolder("Desktop") + "\\Rovenda.lnk";
+    const std::string groupLink = shellFolder("Programs") + "\\KorvalDesk\\Rovenda.lnk";
+};
+
+// The log's lines without their times, each of which must begin with its date and time to the
+// millisecond and end in CR LF.
+static std::vector<std::string> logLines(const std::string& path)
+{
+    std::string text = readFile(path);
+    std::vector<std::string> lines;
+    const std::string form = "0000-00-00 00:00:00.000 ";
+    for (size_t at = 0, end; at < text.size(); at = end + 2) {
+        end = text.find("\r\n", at);
+        std::string line = text.substr(at, end - at);
+        bool timed = end != std::string::npos && line.size() > form.size();
+        for (size_t i = 0; timed && i < form.size(); ++i)
+            timed = form[i] == '0' ? isdigit((unsigned char)line[i]) != 0 : line[i] == form[i];
+        EXPECT_TRUE(timed) << "a line without its time or CR LF: " << line;
+        lines.push_back(line.substr(std::min(line.size(), form.size())));
+    }
+    return lines;
+}
+
+static ::testing::AssertionResult hasLine(const std::vector<std::string>& lines, const std::string& text)
+{
+    std::string all;
+    for (const std::string& line : lines)
+        all += "\n  " + line;
+    if (all.find(text) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no line holds " << text << " [" << hexBytes(text) << "]" << all;
+}
+
+TEST_F(Unattended, InstallsWithTheChosenShortcutsIntoAJapaneseFolderWithBlanksShowingNoWindow)
+{
+    stageDistribution("unattended-install");
+    std::string dest = scratchFolder("unattended-install-dest") + destinationName;
+    std::string log = dist + "setup.log";
+    ASSERT_EQ(runAsTool(setup + "/S /LOG=" + log + " /D=" + dest.substr(0, dest.size() - 1) + "  "), 0u);
+    EXPECT_TRUE(fileExists(dest + "SETUP.EXE"));
+    EXPECT_EQ(readFile(dest + "doc\\読んでね.txt"), "はじめに");
+    EXPECT_TRUE(linkIs(groupLink, dest + "Rovenda.exe", "", dest));
+    EXPECT_TRUE(linkIs(desktopLink, dest + "Rovenda.exe", "", dest));
+    std::string commandLine, directory;
+    ASSERT_TRUE(readRecorderLog(dest, &commandLine, &directory));
+    EXPECT_EQ(commandLine.substr(commandLine.size() - 6), " -Inst") << commandLine;
+
+    std::vector<std::string> lines = logLines(log);
+    EXPECT_TRUE(hasLine(lines, "コマンドライン: " + setup + "/S /LOG="));
+    EXPECT_TRUE(hasLine(lines, "インストール先: " + dest.substr(0, dest.size() - 1) + " /MENU=1 /DESKTOP=1 /LAUNCH=1"));
+    EXPECT_TRUE(hasLine(lines, "コピー doc\\読んでね.txt → " + dest + "doc\\読んでね.txt: 成功"));
+    EXPECT_TRUE(hasLine(lines, "ショートカット " + desktopLink + ": 成功"));
+    EXPECT_TRUE(hasLine(lines, "起動 " + dest + "Rovenda.exe -Inst: 成功"));
+    EXPECT_EQ(lines.back(), "終了コード 0");
+
+    // without a destination or options: the previous installation's folder and option number
+    // (4: the desktop only), as the wizard proposes them
+    removeProductShortcuts();
+    std::string previous = scratchFolder("unattended-install-previous");
+    setPreviousInstall("\"" + previous + "SETUP.EXE\" /r4");
+    ASSERT_EQ(runAsTool(setup + "/S /LAUNCH=0"), 0u);
+    EXPECT_TRUE(fileExists(previous + "Rovenda.exe"));
+    EXPECT_TRUE(fileExists(desktopLink));
+    EXPECT_FALSE(fileExists(groupLink));
+    EXPECT_FALSE(fileExists(previous + "recorder.log"));
+
+    // neither shortcut, the whole destination switch in quotes as tools write it
+    removeProductShortcuts();
+    dest = scratchFolder("unattended-install-none") + destinationName;
+    ASSERT_EQ(runAsTool(setup + "/S /MENU=0 /DESKTOP=0 /LAUNCH=0 \"/D=" + dest + "\""), 0u);
+    EXPECT_TRUE(fileExists(dest + "Rovenda.exe"));
+    EXPECT_FALSE(fileExists(desktopLink));
+    EXPECT_FALSE(folderExists(shellFolder("Programs") + "\\KorvalDesk"));
+}
+
+TEST_F(Unattended, AFailureEndsWithItsCodeAndTheLogNamesTheFileAndTheError)
+{
+    stageDistribution("unattended-failures", "3=missing.txt\r\n4=held.txt\r\n5=,held.txt\r\n");
+    writeFile(dist + "held.txt", "new");
+    std::string log = dist + "setup.log";
+
+    // a destination under a plain file cannot be made: nothing is made
+    std::string blocked = scratchFolder("unattended-blocked");
+    writeFile(blocked + "file", "");
+    EXPECT_EQ(runAsTool(setup + "/S /LOG=" + log + " /D=" + blocked + "file\\Rovenda"), 4u);
+    EXPECT_EQ(namesInFolder(blocked), std::vector<std::string> { "file" });
+    std::vector<std::string> lines = logLines(log);
+    EXPECT_TRUE(hasLine(lines, blocked + "file - 同じ名前のファイルが既に存在するのでフォルダが作成できません。 (エラー 183: "));
+    EXPECT_EQ(lines.back(), "終了コード 4");
+
+    // a source missing from the distribution and a target held open by another process, which
+    // can be neither replaced nor deleted: the other entries are installed, the held file keeps
+    // its content, no piece of a copy stays
+    std::string dest = scratchFolder("unattended-failures-dest");
+    writeFile(dest + "held.txt", "old");
+    HANDLE held = CreateFileA((dest + "held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    DeleteFileA(log.c_str());
+    EXPECT_EQ(runAsTool(setup + "/S /MENU=0 /DESKTOP=0 /LAUNCH=0 /LOG=" + log + " /D=" + dest), 5u);
+    CloseHandle(held);
+    EXPECT_EQ(readFile(dest + "held.txt"), "old");
+    EXPECT_EQ(namesInFolder(dest), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf", "doc", "held.txt" }));
+    lines = logLines(log);
+    EXPECT_TRUE(hasLine(lines, "コピー missing.txt → " + dest + "missing.txt: 失敗 (エラー 2: "));
+    EXPECT_TRUE(hasLine(lines, "コピー held.txt → " + dest + "held.txt: 失敗 (エラー "));
+    EXPECT_TRUE(hasLine(lines, dest + "held.txtの削除に失敗しました。このファイルをスキップして処理を続行します。 (エラー "));
+    EXPECT_TRUE(hasLine(lines, "インストール中にエラーが発生しました。"));
+    EXPECT_EQ(lines.back(), "終了コード 5");
+}
+
+TEST_F(Unattended, ANearlyFullDriveIsInstalledOntoAsTheQuestionsYesWould)
+{
+    SmallDrive drive;
+    if (!drive.mounted())
+        GTEST_SKIP() << "no small filesystem can be mounted here (mounting needs root)";
+    stageDistribution("unattended-small-drive");
+    std::string log = dist + "setup.log";
+    EXPECT_EQ(runAsTool(setup + "/S /MENU=0 /DESKTOP=0 /LAUNCH=0 /LOG=" + log + " /D=T:\\Korval"), 0u);
+    EXPECT_TRUE(fileExists("T:\\Korval\\Rovenda.exe"));
+    // the question's two line breaks are blanks in its line
+    EXPECT_TRUE(hasLine(logLines(log), "残り容量が 50メガバイトしかありません。  かまわずにインストールしますか？"));
+}
+
+TEST_F(Unattended, RemovalFromTheUninstallKeysCommandWaitsForItsCopyAndKeepsOnlyTheUsersFile)
+{
+    stageDistribution("unattended-removal");
+    std::string dest = scratchFolder("unattended-removal-dest") + destinationName;
+    std::string log = dist + "removal.log";
+    installWithEntry(dest);
+    setRegistryText(HKEY_CURRENT_USER, "Software\\KORVAL\\Rovenda", "call", "JA1XYZ");
+    // the Uninstall entry's command, and the tool's switches after it
+    EXPECT_EQ(runAsTool(removal + " /S /LOG=" + log), 0u);
+    // the copy in the system directory has ended when the command does
+    EXPECT_TRUE(testProcesses().empty());
+    EXPECT_FALSE(folderExists(dest));
+    EXPECT_FALSE(fileExists(desktopLink));
+    EXPECT_FALSE(folderExists(shellFolder("Programs") + "\\KorvalDesk"));
+    EXPECT_FALSE(machineKeyExists(uninstallKeyPath));
+    EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, "Software\\KORVAL"));
+    std::vector<std::string> lines = logLines(log);
+    EXPECT_TRUE(hasLine(lines, "削除 " + dest + "Rovenda.exe: 成功"));
+    EXPECT_TRUE(hasLine(lines, "削除 HKLM\\" + std::string(uninstallKeyPath) + ": 成功"));
+    // the copy's last lines, then the waiting program's exit line
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3].find("再起動時に削除 "), 0u) << lines[lines.size() - 3];
+    EXPECT_EQ(lines[lines.size() - 2], "終了コード 0");
+    EXPECT_EQ(lines.back(), "終了コード 0");
+
+    // again with a file of the user's own: it stays, with its folder, and the code says so
+    installWithEntry(dest);
+    writeFile(dest + "メモ.txt", "mine");
+    DeleteFileA(log.c_str());
+    EXPECT_EQ(runAsTool(removal + " /S /LOG=" + log), 6u);
+    EXPECT_EQ(namesInFolder(dest), std::vector<std::string> { "メモ.txt" });
+    EXPECT_FALSE(fileExists(desktopLink));
+    EXPECT_FALSE(machineKeyExists(uninstallKeyPath));
+    EXPECT_TRUE(hasLine(logLines(log), dest + "メモ.txt ←このファイルも削除していいですか？ いいえ (残します)"));
+}
+
+TEST_F(Unattended, RemovalStoppedByTheProductInUseCanBeRunAgainFromTheKey)
+{
+    stageDistribution("unattended-in-use");
+    std::string dest = scratchFolder("unattended-in-use-dest") + "Korval\\";
+    installWithEntry(dest);
+    // the running product holds its program and a document; the document is reported and
+    // passed over, the program stops the removal before the manifest and the program
+    std::vector<HANDLE> held;
+    for (const char* file : { "Rovenda.exe", "doc\\読んでね.txt" })
+        held.push_back(CreateFileA((dest + file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                   nullptr));
+    EXPECT_EQ(runAsTool(removal + " /S"), 8u);
+    for (HANDLE file : held)
+        CloseHandle(file);
+    EXPECT_EQ(namesInFolder(dest), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf", "doc" }));
+    EXPECT_TRUE(machineKeyExists(uninstallKeyPath));
+    EXPECT_EQ(runAsTool(removal + " /S"), 0u);
+    EXPECT_FALSE(folderExists(dest));
+}
+
+TEST_F(Unattended, ABadCommandLineOrALogThatCannotBeMadeStopsBeforeAnythingChanges)
+{
+    stageDistribution("unattended-stop");
+    std::string dest = scratchFolder("unattended-stop-dest") + "Rovenda";
+    std::string nowhere = " /LOG=C:\\setuptests\\unattended-stop-nowhere\\setup.log";
+    EXPECT_EQ(runAsTool(setup + "/S" + nowhere + " /D=" + dest), 3u);
+    for (const char* line : { "/S /MENU=2 /D=", "/S /TYPO /D=", "/LOG=\"C:\\a /D=" })
+        EXPECT_EQ(runAsTool(setup + line + dest), 2u) << line;
+    EXPECT_FALSE(folderExists(dest));
+    std::string installed = stageInstalled("unattended-stop-installed", manifest, { "Rovenda.exe" });
+    std::string command = "\"" + installed + "SETUP.EXE\" /r6";
+    EXPECT_EQ(runAsTool(command + " /S" + nowhere), 3u);
+    EXPECT_EQ(runAsTool(command + " /S /D=C:\\Korval"), 2u);
+    EXPECT_EQ(runAsTool(command + nowhere), 2u);      // the removal's switches need /S
+    EXPECT_EQ(namesInFolder(installed), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf" }));
+    EXPECT_FALSE(folderExists("C:\\setuptests\\unattended-stop-nowhere"));
+}
+
+// The wizard writes the log too and shows what it always showed; the watch the tests above
+// rely on sees its window.
+TEST_F(Unattended, TheWizardWritesTheLogAndTheWindowWatchSeesIt)
+{
+    stageDistribution("unattended-wizard");
+    std::string dest = scratchFolder("unattended-wizard-dest");
+    std::string log = dist + "wizard.log";
+    WindowWatch watch;
+    SetupProcess process;
+    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "/LOG=" + log + " /LAUNCH=0", dist));
+    WizardDriver wizard(process.pid());
+    ASSERT_TRUE(driveToFinish(wizard, dest, 0, 0));
+    ASSERT_TRUE(wizard.press(WIZ_FINISH));
+    EXPECT_EQ(process.wait(), 1u);
+    EXPECT_FALSE(watch.seen().empty());
+    EXPECT_FALSE(fileExists(dest + "recorder.log"));
+    std::vector<std::string> lines = logLines(log);
+    EXPECT_TRUE(hasLine(lines, "インストール先: " + dest + " /MENU=0 /DESKTOP=0 /LAUNCH=0"));
+    EXPECT_TRUE(hasLine(lines, "コピー Rovenda.exe → " + dest + "Rovenda.exe: 成功"));
+    EXPECT_EQ(lines.back(), "終了コード 1");
+}
