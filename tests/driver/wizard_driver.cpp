@@ -313,9 +313,9 @@ bool driveToFinish(WizardDriver& wizard, const std::string& destination, int sta
 const char wizardDoneText[] = "インストールが完了しました。今後ともよろしくです。　de Tolbry";
 const char wizardFailedText[] = "インストール中にエラーが発生しました。";
 
-WizardSession::WizardSession(const std::string& distFolder) : dist(distFolder)
+WizardSession::WizardSession(const std::string& distFolder, const std::string& arguments) : dist(distFolder)
 {
-    if (startSetup(process, dist + "SETUP.EXE", "", dist))
+    if (startSetup(process, dist + "SETUP.EXE", arguments, dist))
         wizard = WizardDriver(process.pid());
     else
         startError = GetLastError();

@@ -104,15 +104,16 @@ extern const char wizardDoneText[];
 extern const char wizardFailedText[];
 
 // The steps every wizard test repeats: the SETUP.EXE of a staged distribution folder
-// (stageSetup) started without arguments in that folder, the driver on its wizard, and the
-// ways out. Each step says what went wrong when it fails.
+// (stageSetup) started in that folder (without arguments, or with switches that keep the
+// wizard), the driver on its wizard, and the ways out. Each step says what went wrong when
+// it fails.
 struct WizardSession {
     std::string dist;                   // with its trailing backslash
     SetupProcess process;
     WizardDriver wizard { 0 };
     DWORD startError = 0;               // when SETUP.EXE could not be started
 
-    explicit WizardSession(const std::string& distFolder);
+    explicit WizardSession(const std::string& distFolder, const std::string& arguments = "");
     // The wizard shows its first page.
     ::testing::AssertionResult ready();
     // As driveToProgressPage and driveToFinish.

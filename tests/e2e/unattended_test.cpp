@@ -253,12 +253,9 @@ TEST_F(Unattended, TheWizardWritesTheLogAndTheWindowWatchSeesIt)
     std::string dest = scratchFolder("unattended-wizard-dest");
     std::string log = dist + "wizard.log";
     WindowWatch watch;
-    SetupProcess process;
-    ASSERT_TRUE(startSetup(process, dist + "SETUP.EXE", "/LOG=" + log + " /LAUNCH=0", dist));
-    WizardDriver wizard(process.pid());
-    ASSERT_TRUE(driveToFinish(wizard, dest, 0, 0));
-    ASSERT_TRUE(wizard.press(WIZ_FINISH));
-    EXPECT_EQ(process.wait(), 1u);
+    WizardSession run(dist, "/LOG=" + log + " /LAUNCH=0");
+    ASSERT_TRUE(run.toFinish(dest, 0, 0));
+    EXPECT_TRUE(run.finish());
     EXPECT_FALSE(watch.seen().empty());
     EXPECT_FALSE(fileExists(dest + "recorder.log"));
     std::vector<std::string> lines = logLines(log);
