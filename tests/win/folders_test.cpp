@@ -184,6 +184,17 @@ TEST(CopyFileWhole, AFailedCopyThatNeverTouchedTheTargetLeavesIt)
     EXPECT_EQ(readFile(folder + "old.txt"), "new version");
 }
 
+TEST(CopyFileWhole, ATargetInTheSystemsLongOrDeviceFormArrivesUnderItsOwnName)
+{
+    // the step that makes the copy its target takes the system's own form of each path
+    std::string folder = scratchFolder("copy-whole-forms");
+    writeFile(folder + "new.txt", "new");
+    EXPECT_EQ(copyFileWhole((folder + "new.txt").c_str(), ("\\\\?\\" + folder + "a.txt").c_str()), 1);
+    EXPECT_EQ(copyFileWhole((folder + "new.txt").c_str(), ("\\\\.\\" + folder + "b.txt").c_str()), 1);
+    EXPECT_EQ(readFile(folder + "a.txt") + readFile(folder + "b.txt"), "newnew");
+    EXPECT_EQ(namesInFolder(folder), (std::vector<std::string> { "a.txt", "b.txt", "new.txt" }));
+}
+
 TEST(CopyFileWhole, AttributesThatAreOpenFlagsNeverReachTheCopy)
 {
     // cloud-synced files carry such bits (0x20000000 is FILE_FLAG_NO_BUFFERING as a flag);
