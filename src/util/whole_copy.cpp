@@ -57,7 +57,10 @@ static bool createBeside(WholeCopy* copy)
                 setDeleteOnClose(copy->out, true);
             return true;
         }
-        if (GetLastError() != ERROR_FILE_EXISTS)
+        // Windows refuses access to the name of an earlier copy's temporary file that another
+        // program (a virus scanner) still holds after it was deleted: the next name is tried
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED)
             return false;
     }
     return false;
