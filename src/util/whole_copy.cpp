@@ -1,4 +1,4 @@
-// The whole-or-untouched file copy: written beside the target, moved over it in one step.
+// The whole-or-untouched file copy: written beside the target, made the target in one step.
 #include "util/whole_copy.h"
 
 #include "app/state.h"
@@ -6,6 +6,12 @@
 #include <string.h>
 
 enum { TEMPORARY_NAME_LENGTH = 8, TEMPORARY_NAME_TRIES = 16 };
+
+// NtSetInformationFile's classes for a rename and a hard link, and the statuses that name a
+// target refused as it is (in use, protected, a folder)
+enum { RENAME_CLASS = 10, LINK_CLASS = 11 };
+enum : LONG { ACCESS_DENIED_STATUS = (LONG)0xC0000022, SHARING_VIOLATION_STATUS = (LONG)0xC0000043,
+              NAME_INVALID_STATUS = (LONG)0xC0000033 };
 
 DWORD copiedAttributes(DWORD sourceAttributes)
 {
@@ -19,12 +25,14 @@ static bool setDeleteOnClose(HANDLE file, bool deleteOnClose)
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
-// The temporary file, in the target's own folder so that the move never leaves its drive,
-// named "~0000000" to "~000000f", or shorter for a shorter target name: it fits wherever the
-// target's path fits, and never names a device (AUX, COM1). It is created new and given the
-// delete disposition at once: from then on an unfinished copy never outlives the process,
-// even one killed outright (the disposition works wherever a file can be deleted at all).
-// Read-only comes only after the move: a read-only file cannot be given the disposition.
+// The temporary file, in the target's own folder so that it never leaves its drive, named
+// "~0000000" to "~000000f", or shorter for a shorter target name: it fits wherever the
+// target's path fits, and never names a device (AUX, COM1). It is deleted when its handle
+// closes, also when the process is killed outright: made so in the same step as the file
+// where the volume has hard links (the complete copy is then linked in as the target); where
+// it has none, given the delete disposition at once after it is made (a kill in between
+// leaves it behind), to be cleared just before it is renamed over the target.
+// Read-only comes only after the file has become the target.
 static bool createBeside(WholeCopy* copy)
 {
     char path[PATH_SIZE];
@@ -38,15 +46,21 @@ static bool createBeside(WholeCopy* copy)
     memset(name, '0', length);
     name[0] = '~';
     name[length] = 0;
-    DWORD attributes = copiedAttributes(copy->source.FileAttributes) & ~FILE_ATTRIBUTE_READONLY;
+    DWORD flags = copiedAttributes(copy->source.FileAttributes) & ~FILE_ATTRIBUTE_READONLY;
+    if (!setup.linksRefused)
+        flags |= FILE_FLAG_DELETE_ON_CLOSE;
     for (int attempt = 0; attempt < TEMPORARY_NAME_TRIES; ++attempt) {
         name[length - 1] = "0123456789abcdef"[attempt];
-        copy->out = CreateFileA(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+        copy->out = CreateFileA(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, flags, nullptr);
         if (copy->out != INVALID_HANDLE_VALUE) {
-            setDeleteOnClose(copy->out, true);
+            if (setup.linksRefused)
+                setDeleteOnClose(copy->out, true);
             return true;
         }
-        if (GetLastError() != ERROR_FILE_EXISTS)
+        // Windows refuses access to the name of an earlier copy's temporary file that another
+        // program (a virus scanner) still holds after it was deleted: the next name is tried
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED)
             return false;
     }
     return false;
@@ -81,72 +95,115 @@ int copyWholePiece(WholeCopy* copy)
     return 1;
 }
 
-// The open file takes the target's name, replacing what is there, in one step.
-static bool moveOver(HANDLE file, const char* target)
+// ntdll's own calls, there on every version of Windows
+static FARPROC systemProc(const char* name)
 {
-    union {
-        FILE_RENAME_INFO info;
-        char bytes[sizeof(FILE_RENAME_INFO) + PATH_SIZE * sizeof(WCHAR)];
-    } request;
-    int length = MultiByteToWideChar(CP_ACP, 0, target, -1, request.info.FileName, PATH_SIZE);
-    if (length <= 1)
-        return false;
-    request.info.ReplaceIfExists = TRUE;
-    request.info.RootDirectory = nullptr;
-    request.info.FileNameLength = (DWORD)(length - 1) * sizeof(WCHAR);
-    return SetFileInformationByHandle(file, FileRenameInfo, &request, sizeof request) != 0;
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), name);
 }
 
-static bool replaceTarget(WholeCopy* copy)
+// The open file takes the target's name, replacing what is there, in one step: as a second
+// name (LINK_CLASS) or as its only one (RENAME_CLASS). The system's own call, which takes the
+// NT form of the full path: "\??\" before a drive's path and for the rest of a "\\?\" or
+// "\\.\" path, "\??\UNC\" for the rest of a share's. The full path also leaves out what
+// Windows leaves out of a name (trailing dots and blanks) and names a device as one.
+static LONG placeOver(HANDLE file, const char* target, int informationClass)
+{
+    static const WCHAR prefix[] = L"\\??\\UNC\\";
+    union {
+        FILE_RENAME_INFO info;
+        char bytes[sizeof(FILE_RENAME_INFO) + (PATH_SIZE + 8) * sizeof(WCHAR)];
+    } request;
+    WCHAR wide[PATH_SIZE], path[PATH_SIZE];
+    DWORD length = MultiByteToWideChar(CP_ACP, 0, target, -1, wide, PATH_SIZE) > 1 ?
+                       GetFullPathNameW(wide, PATH_SIZE, path, nullptr) : 0;
+    typedef LONG(WINAPI * SetInformationProc)(HANDLE, ULONG_PTR*, void*, ULONG, int);
+    SetInformationProc setInformation =
+        reinterpret_cast<SetInformationProc>(reinterpret_cast<void*>(systemProc("NtSetInformationFile")));
+    if (length == 0 || length >= PATH_SIZE)
+        return NAME_INVALID_STATUS;
+    const WCHAR* rest = path;
+    DWORD kept = 4;             // "\??\"
+    if (path[0] == '\\' && path[1] == '\\') {
+        bool local = (path[2] == '?' || path[2] == '.') && path[3] == '\\';
+        kept = local ? 4 : 8;
+        rest = path + (local ? 4 : 2);
+    }
+    length -= (DWORD)(rest - path);
+    memcpy(request.info.FileName, prefix, kept * sizeof(WCHAR));
+    memcpy(request.info.FileName + kept, rest, length * sizeof(WCHAR));
+    request.info.ReplaceIfExists = TRUE;
+    request.info.RootDirectory = nullptr;
+    request.info.FileNameLength = (kept + length) * sizeof(WCHAR);
+    ULONG_PTR status[2];        // the call's own status block
+    return setInformation(file, status, &request, sizeof request, informationClass);
+}
+
+// 1 when the complete copy became the target, 0 when it could not, -1 when the volume took
+// no hard link for it (the copy is then made again without one).
+static int replaceTarget(WholeCopy* copy)
 {
     // as a copy by the system: the source's last-write time (a target whose time cannot be
-    // set, on a share that refuses it, still gets a good copy), then its attributes
+    // set, on a share that refuses it, still gets a good copy)
     FILE_BASIC_INFO basic = {};
     basic.LastWriteTime = copy->source.LastWriteTime;
     SetFileInformationByHandle(copy->out, FileBasicInfo, &basic, sizeof basic);
-    // kept while the disposition stands, the moved file would go when it closes
-    if (!setDeleteOnClose(copy->out, false))
-        return false;
-    bool moved = moveOver(copy->out, copy->target);
-    if (!moved) {
+    int informationClass = setup.linksRefused ? RENAME_CLASS : LINK_CLASS;
+    // kept while the disposition stands, the renamed file would go when it closes
+    if (setup.linksRefused && !setDeleteOnClose(copy->out, false))
+        return 0;
+    LONG status = placeOver(copy->out, copy->target, informationClass);
+    if (status < 0) {
         // a read-only target refuses to be replaced: without the attribute for the move,
         // and with it again when the move fails all the same
         DWORD old = GetFileAttributesA(copy->target);
-        if (old == INVALID_FILE_ATTRIBUTES || (old & FILE_ATTRIBUTE_DIRECTORY) || !(old & FILE_ATTRIBUTE_READONLY))
-            return false;
-        SetFileAttributesA(copy->target, old & ~FILE_ATTRIBUTE_READONLY);
-        moved = moveOver(copy->out, copy->target);
-        if (!moved) {
-            SetFileAttributesA(copy->target, old);
-            return false;
+        if (old != INVALID_FILE_ATTRIBUTES && (old & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ==
+                                                  FILE_ATTRIBUTE_READONLY) {
+            SetFileAttributesA(copy->target, old & ~FILE_ATTRIBUTE_READONLY);
+            status = placeOver(copy->out, copy->target, informationClass);
+            if (status < 0)
+                SetFileAttributesA(copy->target, old);
         }
     }
-    if (copy->source.FileAttributes & FILE_ATTRIBUTE_READONLY) {
-        basic.LastWriteTime.QuadPart = 0;       // 0: left as it is
-        basic.FileAttributes = copiedAttributes(copy->source.FileAttributes);
-        SetFileInformationByHandle(copy->out, FileBasicInfo, &basic, sizeof basic);
-    }
-    return true;
+    if (status >= 0)
+        return 1;
+    if (setup.linksRefused)
+        setDeleteOnClose(copy->out, true);
+    // A volume without hard links (FAT, exFAT, some shares) refuses the link: Windows with a
+    // status of its own, Wine with access denied after it has removed the target (a copy
+    // made again is then renamed into the empty place). A target still there and refused
+    // as in use or protected would refuse the rename as well: no second copy for it.
+    bool refusedAsItIs = (status == ACCESS_DENIED_STATUS || status == SHARING_VIOLATION_STATUS) &&
+                         GetFileAttributesA(copy->target) != INVALID_FILE_ATTRIBUTES;
+    typedef ULONG(WINAPI * ErrorProc)(LONG);
+    SetLastError(reinterpret_cast<ErrorProc>(reinterpret_cast<void*>(systemProc("RtlNtStatusToDosError")))(status));
+    return informationClass == LINK_CLASS && !refusedAsItIs ? -1 : 0;
 }
 
-// Closes both files. When complete, the copy takes the source's time and attributes and
-// replaces the target; otherwise, or when the target cannot be replaced, the unfinished file
-// goes as it closes and the target stays as it was. 1 when the target was replaced.
-static int endWholeCopy(WholeCopy* copy, bool complete)
+// For a volume without hard links, for the rest of the run: the file is made again from
+// the start, as a temporary file that can be renamed. False when it cannot be.
+static bool restartWithoutLink(WholeCopy* copy)
 {
-    CloseHandle(copy->in);
-    int replaced = complete && replaceTarget(copy);
-    if (!replaced)
-        setDeleteOnClose(copy->out, true);
-    CloseHandle(copy->out);
-    return replaced;
+    setup.linksRefused = 1;
+    CloseHandle(copy->out);     // the temporary file goes as it closes
+    copy->out = INVALID_HANDLE_VALUE;
+    return SetFilePointer(copy->in, 0, nullptr, FILE_BEGIN) == 0 && createBeside(copy);
 }
 
 int finishWholeCopy(WholeCopy* copy, int state, const int* stop)
 {
-    while (state > 0)
-        state = *(const volatile int*)stop ? -1 : copyWholePiece(copy);
-    return endWholeCopy(copy, state == 0);
+    int replaced;
+    do {
+        while (state > 0)
+            state = *(const volatile int*)stop ? -1 : copyWholePiece(copy);
+        replaced = state == 0 ? replaceTarget(copy) : 0;
+        state = 1;
+    } while (replaced < 0 && restartWithoutLink(copy));
+    CloseHandle(copy->in);
+    CloseHandle(copy->out);     // an unfinished or refused copy goes as it closes
+    // a kill before this leaves the whole file without the attribute, as the system's copy would
+    if (replaced > 0 && (copy->source.FileAttributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesA(copy->target, copiedAttributes(copy->source.FileAttributes));
+    return replaced > 0;
 }
 
 int copyFileWhole(const char* source, const char* target)

@@ -1,7 +1,8 @@
 // A file copy that leaves its target whole or untouched, whatever happens to it: the new
 // file is written beside the target under a temporary name that the system deletes when its
 // handle closes (also when the process is killed), and only a complete copy takes the
-// target's name, in one step. Shows nothing.
+// target's name, in one step: linked in as the target (a new file under the old name), or,
+// on a volume without hard links, renamed over it. Shows nothing.
 #pragma once
 
 #include "app/platform.h"
@@ -27,8 +28,10 @@ int copyWholePiece(WholeCopy* copy);
 // The pieces left after state (as copyWholePiece's; 1 when pieces are left), then the end:
 // a complete copy takes the source's last-write time and attributes and replaces the target
 // (a read-only one too); 1 then. Otherwise, or when the target cannot be replaced, the
-// temporary file goes and the target stays as it was. Once *stop is non-zero (set by
-// another thread) no further piece is copied and the copy ends as a failed one.
+// temporary file goes and the target stays as it was, and the last error says why. Once
+// *stop is non-zero (set by another thread) no further piece is copied and the copy ends as
+// a failed one. The first volume that refuses a hard link gets that file copied once more,
+// and every later copy of the run is renamed into place (setup.linksRefused).
 int finishWholeCopy(WholeCopy* copy, int state, const int* stop);
 
 // The whole copy at once. 1 on success.

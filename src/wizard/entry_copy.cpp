@@ -37,9 +37,9 @@ struct PieceCopy {
     int ok;             // 1 once the target is replaced by the whole file
 };
 
-// The rest of the copy, then the move over the target and the close: closing a large new
-// file can wait for the disk for a good part of a second, so that too is done off the
-// wizard's thread. Cancel, pressed meanwhile on the wizard's thread, ends the copy.
+// The rest of the copy, then the step that makes it the target, and the close: closing a
+// large new file can wait for the disk for a good part of a second, so that too is done off
+// the wizard's thread. Cancel, pressed meanwhile on the wizard's thread, ends the copy.
 static DWORD WINAPI finishCopy(void* parameter)
 {
     PieceCopy* copy = static_cast<PieceCopy*>(parameter);

@@ -398,7 +398,7 @@ void removeProductShortcuts()
 
 
 
-SmallDrive::SmallDrive()
+SmallDrive::SmallDrive(bool fat)
 {
     std::string drive = unixPathOf("C:\\");         // <prefix>/dosdevices/c:/
     size_t at = drive.rfind("/dosdevices/");
@@ -406,11 +406,16 @@ SmallDrive::SmallDrive()
         return;
     dosDevices_ = drive.substr(0, at) + "/dosdevices";
     mountPoint_ = "/tmp/setuptests-small-" + std::to_string(GetCurrentProcessId());
-    mounted_ = runUnixScript("set -e\nmkdir -p '" + mountPoint_ + "'\nmount -t tmpfs -o size=50m tmpfs '" + mountPoint_ +
-                             "'\nln -sfn '" + mountPoint_ + "' '" + dosDevices_ + "/t:'\n") == 0;
+    std::string image = "'" + mountPoint_ + ".img'";
+    mounted_ = runUnixScript("set -e\nmkdir -p '" + mountPoint_ + "'\n" +
+                             (fat ? "truncate -s 50m " + image + "\nmkfs.vfat " + image + "\nfusefat -o rw+ " + image + " '"
+                                  : "mount -t tmpfs -o size=50m tmpfs '") +
+                             mountPoint_ + "'\n" +
+                             "ln -sfn '" + mountPoint_ + "' '" + dosDevices_ + "/t:'\n") == 0;
 }
 
 SmallDrive::~SmallDrive()
 {
-    runUnixScript("rm -f '" + dosDevices_ + "/t:'\numount '" + mountPoint_ + "'\nrmdir '" + mountPoint_ + "'\n");
+    runUnixScript("rm -f '" + dosDevices_ + "/t:'\numount '" + mountPoint_ + "'\nrmdir '" + mountPoint_ + "'\nrm -f '" +
+                  mountPoint_ + ".img'\n");
 }

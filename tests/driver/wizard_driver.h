@@ -133,11 +133,12 @@ void setPreviousInstall(const std::string& uninstallString);
 void setPreviousInstallValue(DWORD type, const std::string& bytes);
 
 
-// A drive T: on a 50 MiB filesystem of its own, made on the Unix side for one test
-// (mounting needs root: mounted() tells whether it could be made).
+// A drive T: on a 50 MiB filesystem of its own, made on the Unix side for one test: tmpfs,
+// or FAT (through fusefat, as on a USB stick: no hard links). Mounting needs root (and FAT
+// needs /dev/fuse, fusefat and mkfs.vfat): mounted() tells whether it could be made.
 class SmallDrive {
 public:
-    SmallDrive();
+    explicit SmallDrive(bool fat = false);
     ~SmallDrive();
     bool mounted() const { return mounted_; }
 

@@ -171,6 +171,25 @@ TEST_F(Unattended, ANearlyFullDriveIsInstalledOntoAsTheQuestionsYesWould)
     EXPECT_TRUE(hasLine(logLines(log), "残り容量が 50メガバイトしかありません。  かまわずにインストールしますか？"));
 }
 
+TEST_F(Unattended, AVolumeWithoutHardLinksGetsNewAndReinstalledFilesWholeAndNothingElse)
+{
+    SmallDrive drive(true);
+    if (!drive.mounted())
+        GTEST_SKIP() << "no FAT volume can be mounted here (needs root, /dev/fuse, fusefat and mkfs.vfat)";
+    // the first file is reinstalled (Wine removes the target before it finds the link
+    // refused), the second is new; fusefat takes ASCII names only
+    writeFileMakingFolders("T:\\Korval\\one.txt", "old");
+    ASSERT_FALSE(CreateHardLinkA("T:\\Korval\\link.txt", "T:\\Korval\\one.txt", nullptr)) << "FAT took a hard link";
+    dist = stageSetup("unattended-fat", "[Install]\r\n1=one.txt\r\n2=one.txt,doc\\two.txt\r\n");
+    const std::string pieces(100 << 10, '1');
+    writeFile(dist + "one.txt", pieces);
+    EXPECT_EQ(runAsTool("\"" + dist + "SETUP.EXE\" /S /LAUNCH=0 /D=T:\\Korval"), 0u);
+    EXPECT_TRUE(readFile("T:\\Korval\\one.txt") == pieces) << fileSize("T:\\Korval\\one.txt") << " bytes";
+    EXPECT_TRUE(readFile("T:\\Korval\\doc\\two.txt") == pieces) << fileSize("T:\\Korval\\doc\\two.txt") << " bytes";
+    EXPECT_EQ(namesInFolder("T:\\Korval\\"), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "doc", "one.txt" }));
+    EXPECT_EQ(namesInFolder("T:\\Korval\\doc\\"), (std::vector<std::string> { "two.txt" }));
+}
+
 TEST_F(Unattended, RemovalFromTheUninstallKeysCommandWaitsForItsCopyAndKeepsOnlyTheUsersFile)
 {
     stageDistribution("unattended-removal");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 TEST(CopyFileWhole, AFailedCopyThatNeverTouchedTheTargetLeavesIt)
 {
     // the full-disk case, where the cut target goes, is the end-to-end test on a small drive
@@ -14,6 +16,17 @@ TEST(CopyFileWhole, AFailedCopyThatNeverTouchedTheTargetLeavesIt)
     writeFile(folder + "new.txt", "new version");
     EXPECT_EQ(copyFileWhole((folder + "new.txt").c_str(), (folder + "old.txt").c_str()), 1);
     EXPECT_EQ(readFile(folder + "old.txt"), "new version");
+}
+
+TEST(CopyFileWhole, ATargetInTheSystemsLongOrDeviceFormArrivesUnderItsOwnName)
+{
+    // the step that makes the copy its target takes the system's own form of each path
+    std::string folder = scratchFolder("copy-whole-forms");
+    writeFile(folder + "new.txt", "new");
+    EXPECT_EQ(copyFileWhole((folder + "new.txt").c_str(), ("\\\\?\\" + folder + "a.txt").c_str()), 1);
+    EXPECT_EQ(copyFileWhole((folder + "new.txt").c_str(), ("\\\\.\\" + folder + "b.txt").c_str()), 1);
+    EXPECT_EQ(readFile(folder + "a.txt") + readFile(folder + "b.txt"), "newnew");
+    EXPECT_EQ(namesInFolder(folder), (std::vector<std::string> { "a.txt", "b.txt", "new.txt" }));
 }
 
 TEST(CopyFileWhole, AttributesThatAreOpenFlagsNeverReachTheCopy)
