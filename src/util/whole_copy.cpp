@@ -47,13 +47,14 @@ static bool createBeside(WholeCopy* copy)
     name[0] = '~';
     name[length] = 0;
     DWORD flags = copiedAttributes(copy->source.FileAttributes) & ~FILE_ATTRIBUTE_READONLY;
-    if (!setup.linksRefused)
+    copy->renamed = setup.linksRefused;
+    if (!copy->renamed)
         flags |= FILE_FLAG_DELETE_ON_CLOSE;
     for (int attempt = 0; attempt < TEMPORARY_NAME_TRIES; ++attempt) {
         name[length - 1] = "0123456789abcdef"[attempt];
         copy->out = CreateFileA(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, flags, nullptr);
         if (copy->out != INVALID_HANDLE_VALUE) {
-            if (setup.linksRefused)
+            if (copy->renamed)
                 setDeleteOnClose(copy->out, true);
             return true;
         }
@@ -69,6 +70,7 @@ static bool createBeside(WholeCopy* copy)
 int beginWholeCopy(WholeCopy* copy, const char* source, const char* target)
 {
     copy->target = target;
+    copy->buffer = copyPiece;
     copy->in = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
                            nullptr);
     if (copy->in == INVALID_HANDLE_VALUE)
@@ -86,11 +88,11 @@ int beginWholeCopy(WholeCopy* copy, const char* source, const char* target)
 int copyWholePiece(WholeCopy* copy)
 {
     DWORD read = 0, written = 0;
-    if (!ReadFile(copy->in, copyPiece, COPY_PIECE_SIZE, &read, nullptr))
+    if (!ReadFile(copy->in, copy->buffer, COPY_PIECE_SIZE, &read, nullptr))
         return -1;
     if (read == 0)
         return 0;
-    if (!WriteFile(copy->out, copyPiece, read, &written, nullptr) || written != read)
+    if (!WriteFile(copy->out, copy->buffer, read, &written, nullptr) || written != read)
         return -1;
     return 1;
 }
@@ -147,9 +149,11 @@ static int replaceTarget(WholeCopy* copy)
     FILE_BASIC_INFO basic = {};
     basic.LastWriteTime = copy->source.LastWriteTime;
     SetFileInformationByHandle(copy->out, FileBasicInfo, &basic, sizeof basic);
-    int informationClass = setup.linksRefused ? RENAME_CLASS : LINK_CLASS;
+    // as the temporary file was made: one made to be linked in stays deleted on close, so a
+    // refused link has it made again even when an earlier copy found links refused meanwhile
+    int informationClass = copy->renamed ? RENAME_CLASS : LINK_CLASS;
     // kept while the disposition stands, the renamed file would go when it closes
-    if (setup.linksRefused && !setDeleteOnClose(copy->out, false))
+    if (copy->renamed && !setDeleteOnClose(copy->out, false))
         return 0;
     LONG status = placeOver(copy->out, copy->target, informationClass);
     if (status < 0) {
@@ -166,7 +170,7 @@ static int replaceTarget(WholeCopy* copy)
     }
     if (status >= 0)
         return 1;
-    if (setup.linksRefused)
+    if (copy->renamed)
         setDeleteOnClose(copy->out, true);
     // A volume without hard links (FAT, exFAT, some shares) refuses the link: Windows with a
     // status of its own, Wine with access denied after it has removed the target (a copy

@@ -12,6 +12,8 @@ struct WholeCopy {
     HANDLE out;                 // the temporary file beside the target
     const char* target;
     FILE_BASIC_INFO source;     // the source's attributes and times
+    char* buffer;               // COPY_PIECE_SIZE bytes for the pieces: copyPiece unless changed
+    int renamed;                // 1: the temporary file is to be renamed over the target, not linked
 };
 
 // The attributes a copy takes from its source. Some attribute bits have the values of open
@@ -21,7 +23,7 @@ DWORD copiedAttributes(DWORD sourceAttributes);
 // Opens source and creates the temporary file beside target. 1 when both are open.
 int beginWholeCopy(WholeCopy* copy, const char* source, const char* target);
 
-// The next piece, through copyPiece: 1 a piece was copied, 0 the whole file is, -1 a read or
+// The next piece, through copy->buffer: 1 a piece was copied, 0 the whole file is, -1 a read or
 // write failed.
 int copyWholePiece(WholeCopy* copy);
 
