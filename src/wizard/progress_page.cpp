@@ -20,10 +20,14 @@
 enum { STEP_TIMER = 1, STEP_COMMAND = 1, BAR_INTERVAL_MS = 50, STEP_BATCH_MS = 15 };
 
 // the source is relative to the current directory, the setup program's folder; without a
-// window there is nothing to answer while a large file is copied
+// window there is nothing to answer while a large file is copied, and the second thread
+// may have made the copy already
 static int copyEntryFile()
 {
-    return (setup.unattended ? copyFileWhole : copyEntryAnswering)(setup.entryValue, setup.entryTarget);
+    if (!setup.unattended)
+        return copyEntryAnswering(setup.entryValue, setup.entryTarget);
+    int prepared = finishCopyAhead();
+    return prepared >= 0 ? prepared : copyFileWhole(setup.entryValue, setup.entryTarget);
 }
 
 // The folder levels of the relative part, each made when missing; the text after the last
@@ -73,6 +77,18 @@ int installOneEntry()
     return copyEntryFile();
 }
 
+// Unattended: install entry number goes to the second thread when it is a file's copy that
+// may be made before the entries ahead of it are done: its target is walked as usual, and
+// its source lies in the setup program's folder (a source elsewhere might be a target).
+// Entry current is loaded again.
+static void askNextCopy(int number, int current)
+{
+    if (number <= setup.installCount && loadInstallEntry(number) && setup.entryValue[0] && setup.entryTarget[0] &&
+        !walkedFirst(setup.targetTail) && !walkedFirst(setup.entryValue) && !findChar(setup.entryValue, ':'))
+        askCopyAhead(number, setup.entryValue, setup.entryTarget);
+    loadInstallEntry(current);
+}
+
 static void postStepCommand()
 {
     PostMessageA(setup.activeDialog, WM_COMMAND, STEP_COMMAND, 0);
@@ -98,6 +114,10 @@ static void runStep(HWND bar, int step, int last)
         makeFolderPath(setup.destDir);
     } else if (step <= setup.installCount + 2) {
         loadInstallEntry(step - 2);
+        if (setup.unattended) {
+            takeCopyAhead(step - 2);
+            askNextCopy(step - 1, step - 2);
+        }
         int ok = installOneEntry();
         // a deletion entry's line comes from removeFile
         if (setup.entryValue[0] != 0)
@@ -196,8 +216,11 @@ void installUnattended()
         return;
     }
     int last = setup.installCount + 3;
-    for (int step = 0; step <= last; ++step)
+    runStep(nullptr, 0, last);
+    startCopyAhead();
+    for (int step = 1; step <= last; ++step)
         runStep(nullptr, step, last);
+    endCopyAhead();
     resultSentence();
     // set, not raised: a deletion entry's failure raised the removal's code on its way
     setup.exitCode = setup.installFailed ? EXIT_ENTRIES_FAILED : EXIT_DONE;

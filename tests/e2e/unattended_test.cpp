@@ -158,6 +158,24 @@ TEST_F(Unattended, AFailureEndsWithItsCodeAndTheLogNamesTheFileAndTheError)
     EXPECT_EQ(lines.back(), "終了コード 5");
 }
 
+TEST_F(Unattended, EntriesTakeEffectInTheirOrder)
+{
+    // the next entry is copied beside its target while the one before is finished: the same
+    // target twice, a deletion before or after a copy, and a source that an entry before it
+    // replaces (the destination lies inside the setup program's folder)
+    stageDistribution("unattended-order", "3=a.txt,x.txt\r\n4=b.txt,x.txt\r\n5=,y.txt\r\n6=a.txt,y.txt\r\n"
+                                          "7=b.txt,z.txt\r\n8=,z.txt\r\n9=a.txt,c.txt\r\n10=inner\\c.txt,d.txt\r\n");
+    std::string inner = dist + "inner\\";
+    writeFile(dist + "a.txt", "a");
+    writeFile(dist + "b.txt", "b");
+    writeFileMakingFolders(inner + "c.txt", "old c");
+    writeFile(inner + "y.txt", "old y");
+    EXPECT_EQ(runAsTool(setup + "/S /MENU=0 /DESKTOP=0 /LAUNCH=0 /D=" + inner), 0u);
+    EXPECT_EQ(readFile(inner + "x.txt") + readFile(inner + "y.txt") + readFile(inner + "d.txt"), "baa");
+    EXPECT_EQ(namesInFolder(inner), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf", "c.txt", "d.txt",
+                                                                 "doc", "x.txt", "y.txt" }));
+}
+
 TEST_F(Unattended, ANearlyFullDriveIsInstalledOntoAsTheQuestionsYesWould)
 {
     SmallDrive drive;
