@@ -1,5 +1,4 @@
-// Parsing of install and group entries into entryValue / entryTarget / targetTail, and the
-// rules of an entry's value they apply.
+// Reading the setup manifest's install and group entries from the manifest read once.
 #include "manifest/entries.h"
 
 #include "app/state.h"
@@ -8,49 +7,36 @@
 
 #include <string.h>
 
-char* cutAtComma(char* text)
+ValueRead readManifestValue(const char* section, int number, char* buffer)
 {
-    char* comma = findChar(text, ',');
-    if (comma == nullptr)
-        return nullptr;
-    *comma = 0;
-    return comma + 1;
-}
-
-bool composeTarget(char* target, const char* destDir, const char* relative)
-{
-    if (textCopy(target, PATH_SIZE, destDir) && textAppend(target, PATH_SIZE, relative))
-        return true;
-    target[0] = 0;
-    return false;
-}
-
-void splitInstallEntry(bool valueFits)
-{
-    // entryValue keeps the source part
-    const char* relative = splitInstallValue(setup.entryValue);
-    setup.targetTail = setup.entryTarget;
-    // a cut path would name another file: leave no target, so that nothing is copied
-    // over, created or deleted in its name
-    if (!valueFits)
-        setup.entryTarget[0] = 0;
-    else if (composeTarget(setup.entryTarget, setup.destDir, relative))
-        setup.targetTail += strlen(setup.destDir);
-}
-
-void splitGroupEntry(bool valueFits)
-{
-    char* target = valueFits ? cutAtComma(setup.entryValue) : nullptr;
-    char composed[PATH_SIZE];
-    if (target == nullptr || !composeTarget(composed, setup.destDir, target)) {
-        setup.entryValue[0] = 0;    // no comma, or a target that does not fit: no entry
-        return;
+    IniLine line;
+    if (!findManifestEntry(section, number, &line)) {
+        buffer[0] = 0;
+        return VALUE_ABSENT;
     }
-    memcpy(setup.entryTarget, composed, sizeof composed);
+    return takeEntryValue(line, buffer);
 }
 
-bool isGroupEntry(const char* value)
+int loadInstallEntry(int number)
 {
-    const char* comma = findChar(value, ',');
-    return comma != nullptr && comma != value;
+    ValueRead read = VALUE_READ;
+    if (number == -1) {
+        textCopy(setup.entryValue, sizeof setup.entryValue, setup.exeName);
+    } else if (number == 0) {
+        textCopy(setup.entryValue, sizeof setup.entryValue, setup.manifestName);
+    } else {
+        read = readManifestValue("Install", number, setup.entryValue);
+        if (read == VALUE_ABSENT) {
+            setup.entryTarget[0] = 0;
+            return 0;
+        }
+    }
+    splitInstallEntry(read == VALUE_READ);
+    return 1;
+}
+
+void loadGroupEntry(int number)
+{
+    ValueRead read = readManifestValue("Group", number, setup.entryValue);
+    splitGroupEntry(read == VALUE_READ);
 }

@@ -49,7 +49,6 @@ static void parseLine(const char* begin, const char* end, IniLine* line)
     line->kind = INI_BLANK;
     line->name = line->value = begin;
     line->nameLength = line->valueLength = 0;
-    line->hasValue = line->quoted = false;
     while (begin < end && isBlank(*begin))
         ++begin;
     while (end > begin && isBlank(end[-1]))
@@ -83,7 +82,6 @@ static void parseLine(const char* begin, const char* end, IniLine* line)
     line->nameLength = lengthToNul(begin, nameEnd - begin);
     if (equals == end)
         return;
-    line->hasValue = true;
     const char* value = equals + 1;
     while (value < end && isBlank(*value))
         ++value;
@@ -91,7 +89,6 @@ static void parseLine(const char* begin, const char* end, IniLine* line)
     if (length >= 2 && (value[0] == '"' || value[0] == '\'') && value[length - 1] == value[0]) {
         ++value;
         length -= 2;
-        line->quoted = true;
     }
     line->value = value;
     line->valueLength = length;

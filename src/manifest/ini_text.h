@@ -20,8 +20,6 @@ struct IniLine {
     size_t nameLength;
     const char* value;          // a key's value as the lookup gives it (quotes dropped)
     size_t valueLength;
-    bool hasValue;              // the key line has "="
-    bool quoted;                // one pair of quotes was dropped from the value
 };
 
 struct IniCursor {
