@@ -1,5 +1,5 @@
 // The proposed destination: the default folder, or the folder of the stored uninstall command.
-#include "manifest/previous.h"
+#include "manifest/destination.h"
 
 #include "app/state.h"
 #include "util/text.h"

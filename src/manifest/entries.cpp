@@ -2,7 +2,7 @@
 #include "manifest/entries.h"
 
 #include "app/state.h"
-#include "manifest/ini_text.h"
+#include "manifest/manifest_file.h"
 #include "util/text.h"
 
 #include <string.h>

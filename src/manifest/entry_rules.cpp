@@ -1,9 +1,8 @@
 // Parsing of install and group entries into entryValue / entryTarget / targetTail, and the
 // rules of an entry's value they apply.
-#include "manifest/entries.h"
+#include "manifest/entry_rules.h"
 
 #include "app/state.h"
-#include "manifest/ini_text.h"
 #include "util/text.h"
 
 #include <string.h>

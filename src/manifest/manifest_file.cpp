@@ -1,9 +1,8 @@
 // The setup manifest read once, with the lines of sections "Install" and
 // "Group" indexed by entry number, so that reading n entries takes time in proportion to n.
-#include "manifest/entries.h"
+#include "manifest/manifest_file.h"
 
 #include "app/state.h"
-#include "manifest/ini_text.h"
 #include "manifest/profile_text.h"
 #include "util/text.h"
 

@@ -3,6 +3,7 @@
 #include "manifest/previous.h"
 
 #include "app/state.h"
+#include "manifest/destination.h"
 #include "manifest/entries.h"
 #include "util/text.h"
 

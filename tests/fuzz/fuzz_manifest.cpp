@@ -5,7 +5,7 @@
 #include "fuzz_check.h"
 #include "app/state.h"
 #include "copymode/copy_paths.h"
-#include "manifest/entries.h"
+#include "manifest/entry_rules.h"
 #include "util/text.h"
 
 #include <stdint.h>

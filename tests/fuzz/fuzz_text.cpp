@@ -5,9 +5,9 @@
 #include "copymode/copy_paths.h"
 #include "entry/arguments.h"
 #include "entry/switches.h"
-#include "manifest/entries.h"
+#include "manifest/entry_rules.h"
 #include "manifest/ini_text.h"
-#include "manifest/previous.h"
+#include "manifest/destination.h"
 #include "util/text.h"
 
 #include "fuzz_check.h"

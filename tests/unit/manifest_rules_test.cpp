@@ -1,7 +1,7 @@
-// Parsing of manifest entries and of the stored uninstall command.
+// Parsing of manifest entries and of the stored uninstall command: the pure rules.
 #include "app/state.h"
-#include "manifest/entries.h"
-#include "manifest/previous.h"
+#include "manifest/entry_rules.h"
+#include "manifest/destination.h"
 
 #include <gtest/gtest.h>
 

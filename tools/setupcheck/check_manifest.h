@@ -3,7 +3,7 @@
 // caller reads the file and answers questions about the folder.
 #pragma once
 
-#include "manifest/entries.h"
+#include "manifest/entry_rules.h"
 #include "manifest/ini_text.h"
 
 #include <functional>
