@@ -1,7 +1,7 @@
 // Unattended, the next install entry's file is copied beside its target by a second thread
 // while this one makes the current copy its target. Under Wine every open, link and close
-// waits for the wine server, and two threads keep it busy: a thousand small files install in
-// three quarters of the time. Only the step that makes a copy its target changes the
+// waits for the wine server, and two threads keep it busier: a thousand small files install
+// in nine tenths of the time. Only the step that makes a copy its target changes the
 // destination, and it stays on this thread in entry order, so results and log lines are
 // those of one entry after the other. An entry that could not be prepared (its folder not
 // made yet, its source missing) is installed here as usual, with the messages it has.
