@@ -77,7 +77,7 @@ int installOneEntry()
     return copyEntryFile();
 }
 
-// Unattended: install entry number goes to the second thread when it is a file's copy that
+// Unattended: install entry number goes to a copying thread when it is a file's copy that
 // may be made before the entries ahead of it are done: its target is walked as usual, and
 // its source lies in the setup program's folder (a source elsewhere might be a target).
 // Entry current is loaded again.
@@ -116,7 +116,7 @@ static void runStep(HWND bar, int step, int last)
         loadInstallEntry(step - 2);
         if (setup.unattended) {
             takeCopyAhead(step - 2);
-            askNextCopy(step - 1, step - 2);
+            askNextCopy(step, step - 2);
         }
         int ok = installOneEntry();
         // a deletion entry's line comes from removeFile

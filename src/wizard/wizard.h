@@ -44,16 +44,17 @@ int copyEntryAnswering(const char* source, const char* target);
 // Installs the entry last loaded into entryValue / entryTarget / targetTail. 1 on success.
 int installOneEntry();
 
-// The unattended install's second thread (copy_ahead.cpp), started once the destination is
-// made, unless the destination and the setup program's folder hold one another.
+// The unattended install's two copying threads (copy_ahead.cpp), started once the destination
+// is made, unless the destination and the setup program's folder hold one another.
 void startCopyAhead();
 // Hands install entry number (source relative to the setup program's folder, full target) to
-// the second thread, which copies it beside its target.
+// its copying thread, which copies it beside its target; the entry two before it must have
+// been taken.
 void askCopyAhead(int number, const char* source, const char* target);
 // Waits for entry number, when it was handed over, and keeps its copy for finishCopyAhead.
 void takeCopyAhead(int number);
 // The kept copy made the target of the entry now loaded: 1 or 0 as finishWholeCopy; -1 when
 // no copy is kept (the entry is then copied as usual).
 int finishCopyAhead();
-// Ends the second thread; a copy it made and nobody took goes.
+// Ends the copying threads; a copy they made and nobody took goes.
 void endCopyAhead();
