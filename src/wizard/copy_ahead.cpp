@@ -134,7 +134,7 @@ void takeCopyAhead(int number)
     holding = a->prepared;
     held = a->copy;
     held.buffer = copyPiece;
-    held.target = setup.entryTarget;        // the same text, loaded again for this entry
+    held.target = setup.entryTarget;        // the same text, loaded for this entry next
     InterlockedExchange(&a->state, AHEAD_IDLE);
 }
 

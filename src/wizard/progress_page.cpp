@@ -20,7 +20,7 @@
 enum { STEP_TIMER = 1, STEP_COMMAND = 1, BAR_INTERVAL_MS = 50, STEP_BATCH_MS = 15 };
 
 // the source is relative to the current directory, the setup program's folder; without a
-// window there is nothing to answer while a large file is copied, and the second thread
+// window there is nothing to answer while a large file is copied, and a copying thread
 // may have made the copy already
 static int copyEntryFile()
 {
@@ -80,13 +80,12 @@ int installOneEntry()
 // Unattended: install entry number goes to a copying thread when it is a file's copy that
 // may be made before the entries ahead of it are done: its target is walked as usual, and
 // its source lies in the setup program's folder (a source elsewhere might be a target).
-// Entry current is loaded again.
-static void askNextCopy(int number, int current)
+// The entry is left loaded.
+static void askNextCopy(int number)
 {
     if (number <= setup.installCount && loadInstallEntry(number) && setup.entryValue[0] && setup.entryTarget[0] &&
         !walkedFirst(setup.targetTail) && !walkedFirst(setup.entryValue) && !findChar(setup.entryValue, ':'))
         askCopyAhead(number, setup.entryValue, setup.entryTarget);
-    loadInstallEntry(current);
 }
 
 static void postStepCommand()
@@ -113,11 +112,11 @@ static void runStep(HWND bar, int step, int last)
         SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, last));
         makeFolderPath(setup.destDir);
     } else if (step <= setup.installCount + 2) {
-        loadInstallEntry(step - 2);
         if (setup.unattended) {
             takeCopyAhead(step - 2);
-            askNextCopy(step, step - 2);
+            askNextCopy(step);
         }
+        loadInstallEntry(step - 2);
         int ok = installOneEntry();
         // a deletion entry's line comes from removeFile
         if (setup.entryValue[0] != 0)

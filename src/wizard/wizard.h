@@ -51,7 +51,8 @@ void startCopyAhead();
 // its copying thread, which copies it beside its target; the entry two before it must have
 // been taken.
 void askCopyAhead(int number, const char* source, const char* target);
-// Waits for entry number, when it was handed over, and keeps its copy for finishCopyAhead.
+// Waits for entry number, when it was handed over, and keeps its copy for finishCopyAhead,
+// which finishes it once the entry is loaded.
 void takeCopyAhead(int number);
 // The kept copy made the target of the entry now loaded: 1 or 0 as finishWholeCopy; -1 when
 // no copy is kept (the entry is then copied as usual).
