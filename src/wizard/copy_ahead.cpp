@@ -18,10 +18,10 @@ enum : LONG { AHEAD_IDLE, AHEAD_ASKED, AHEAD_READY, AHEAD_QUIT };
 enum { SPINS_BEFORE_SLEEP = 2000, AHEAD_THREADS = 2 };
 
 // The entry in one copying thread's hands: the thread of an entry is its number's lowest bit.
-// Its fields belong to the thread from AHEAD_ASKED until it sets AHEAD_READY.
+// Its fields belong to the thread from AHEAD_ASKED until it sets AHEAD_READY; entry number is
+// handed over and not yet taken while the state is not AHEAD_IDLE.
 struct CopyAhead {
     volatile LONG state;
-    int asked;                  // 1 from the hand-over of entry number until it is taken
     int number;
     int prepared;               // 1 when copy is complete beside its target, both files open
     char source[PATH_SIZE];
@@ -106,9 +106,9 @@ void startCopyAhead()
 static void dropUntaken(CopyAhead* a)
 {
     waitWhile(a, AHEAD_ASKED, AHEAD_ASKED);
-    if (a->asked && a->prepared)
+    if (aheadState(a) == AHEAD_READY && a->prepared)
         closeCopy(&a->copy);
-    a->asked = 0;
+    a->state = AHEAD_IDLE;
 }
 
 void askCopyAhead(int number, const char* source, const char* target)
@@ -120,17 +120,15 @@ void askCopyAhead(int number, const char* source, const char* target)
     textCopy(a->source, sizeof a->source, source);
     textCopy(a->target, sizeof a->target, target);
     a->number = number;
-    a->asked = 1;
     InterlockedExchange(&a->state, AHEAD_ASKED);
 }
 
 void takeCopyAhead(int number)
 {
     CopyAhead* a = &ahead[number & 1];
-    if (!a->asked || a->number != number)
+    if (aheadState(a) == AHEAD_IDLE || a->number != number)
         return;
     waitWhile(a, AHEAD_ASKED, AHEAD_ASKED);
-    a->asked = 0;
     holding = a->prepared;
     held = a->copy;
     held.buffer = copyPiece;
