@@ -20,12 +20,16 @@ host:
 bootstrap:
 	scripts/bootstrap
 
+# The demo walk and the short bench run through their own scripts, as a user runs them.
 test: bootstrap
 	$(MAKE) build host
 	ctest --preset host
 	scripts/rig sh -c 'ctest --preset win32 && ctest --preset win64 && \
-		echo "Windows tests ran for: $$RIG_ARCHS$${RIG_SKIP_REASON:+ (i686 skipped: $$RIG_SKIP_REASON)}" | \
-		tee build/wine/architectures'
+		echo "Windows tests ran for: $$RIG_ARCHS$${RIG_SKIP_REASON:+ (i686 skipped: $$RIG_SKIP_REASON)}" \
+		> build/wine/architectures'
+	DEMO_WALK=1 scripts/demo
+	BENCH_SMOKE=1 scripts/bench
+	@cat build/wine/architectures
 
 demo: bootstrap build
 	scripts/demo

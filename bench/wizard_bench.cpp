@@ -4,8 +4,11 @@
 // the same files run silently, both installers from process start to end; the wizard's worst
 // answer time while it installs; start-up to the destination page; the uninstall's leftover
 // walk with "delete all" against a plain recursive delete. Medians of every run.
-// Usage: wizardbench.exe [--runs N] [--smoke] [--nsis] [--only NAME] [--before OLD-SETUP.EXE]
-// (--before: an earlier build of SETUP.EXE, measured in the same run beside the current one)
+// Usage: wizardbench.exe [--runs N] [--smoke] [--nsis | --no-nsis REASON] [--only NAME]
+//                        [--before OLD-SETUP.EXE]
+// (--before: an earlier build of SETUP.EXE, measured in the same run beside the current one;
+// --no-nsis: the peer is not measured, and the report says why). A contender that could not
+// run is reported as such, and the exit value is then 1.
 #include "scratch.h"
 #include "setup_run.h"
 #include "uninstall_staging.h"
@@ -210,11 +213,20 @@ static WizardRun wizardInstall(const Distribution& d, const std::string& dest, i
     return run;
 }
 
+// The peer's stub is built for the architecture of this benchmark, the one of the SETUP.EXE
+// it measures: the x86 stub cannot run where only the x86_64 build can.
+#ifdef _WIN64
+static const char nsisTarget[] = "amd64-unicode";
+#else
+static const char nsisTarget[] = "x86-unicode";
+#endif
+static std::string nsisMissing = "not asked for (--nsis)";     // why the peer is not measured
+
 // The peer: an installer made by makensis (SetCompress off) of the same files, run silently.
 static std::string makeNsisInstaller(const Distribution& d, const Workload& w)
 {
     std::string script = d.folder + "bench.nsi", installer = d.folder + "nsis-setup.exe";
-    std::string text = "Name bench\nOutFile \"" + unixPathOf(installer) +
+    std::string text = std::string("Target ") + nsisTarget + "\nName bench\nOutFile \"" + unixPathOf(installer) +
                        "\"\nSetCompress off\nSilentInstall silent\nRequestExecutionLevel admin\n"
                        "InstallDir C:\\setuptests\\nsis-dest\nSection\nSetOutPath $INSTDIR\nFile \"" +
                        unixPathOf(d.folder + "SETUP.EXE") + "\"\nFile \"" + unixPathOf(d.folder + "SETUP.inf") + "\"\n";
@@ -225,9 +237,10 @@ static std::string makeNsisInstaller(const Distribution& d, const Workload& w)
     writeFile(script, text);
     std::string output;
     if (runUnixScript("makensis -V1 '" + unixPathOf(script) + "'\n", &output, 600000) != 0 || !fileExists(installer)) {
-        printf("  makensis failed: %s\n", output.c_str());
+        printf("  NSIS silent install: not measured: makensis failed: %s\n", output.c_str());
         return "";
     }
+    printf("  NSIS peer: makensis with the %s stub\n", nsisTarget);
     return installer;
 }
 
@@ -256,6 +269,18 @@ static double unattendedInstall(const Distribution& d, const std::string& dest)
     return copiedAll ? took : -1;
 }
 
+static int missingContenders;      // contenders that could not run at all: the exit value is 1
+
+// A contender's line, or that it could not run: never left out without a word.
+static bool measured(const char* what, const std::vector<double>& values, int runs)
+{
+    if (!values.empty())
+        return true;
+    printf("  %-46s not measured: none of its %d runs succeeded\n", what, runs);
+    ++missingContenders;
+    return false;
+}
+
 static void row(const char* what, double value, double base, const char* baseName)
 {
     if (base > 0)
@@ -273,6 +298,10 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
     fflush(stdout);
     Distribution d = makeDistribution(w, manifestEntries);
     std::string installer = nsis ? makeNsisInstaller(d, w) : "";
+    if (!nsis)
+        printf("  NSIS silent install: not measured: %s\n", nsisMissing.c_str());
+    else if (installer.empty())
+        ++missingContenders;
     // the earlier build is run under another name beside the same manifest (SETUPOLD.inf),
     // and so is the current one (SETUPNEW): under Wine 8 a process named SETUP.EXE was seen
     // to copy a large file 2 to 3 times slower than the same program under another name
@@ -339,6 +368,8 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
         double t = nsisInstall(installer, dest, d.bytes);
         if (t >= 0)
             peer.push_back(t);
+        else
+            ++failures;
     };
     auto currentRenamed = [&] {
         if (beforeSetup.empty())
@@ -355,9 +386,12 @@ static void benchInstall(const Workload& w, int runs, bool nsis, int manifestEnt
     deleteTree(dest);
     if (failures)
         printf("  FAILED runs: %d\n", failures);
-    row("wizard, first step to result sentence", median(install), median(floor), "copy loop");
-    row("unattended /S (process start to end)", median(silent), median(floor), "copy loop");
-    if (!peer.empty()) {
+    missingContenders += failures;
+    if (measured("wizard, first step to result sentence", install, runs))
+        row("wizard, first step to result sentence", median(install), median(floor), "copy loop");
+    if (measured("unattended /S (process start to end)", silent, runs))
+        row("unattended /S (process start to end)", median(silent), median(floor), "copy loop");
+    if (!installer.empty() && measured("NSIS silent install", peer, runs) && !silent.empty()) {
         row("NSIS silent install (process start to end)", median(peer), median(floor), "copy loop");
         row("unattended /S against NSIS silent", median(silent), median(peer), "NSIS /S");
     }
@@ -410,7 +444,9 @@ static void benchUninstall(int files, int runs)
     }
     if (failures)
         printf("  FAILED runs: %d\n", failures);
-    row("uninstall run, process start to result", median(walk), median(floor), "rm tree");
+    missingContenders += failures;
+    if (measured("uninstall run, process start to result", walk, runs))
+        row("uninstall run, process start to result", median(walk), median(floor), "rm tree");
     printf("  (the uninstall figure includes its process start and its 300 ms start delay)\n");
     fflush(stdout);
 }
@@ -427,6 +463,8 @@ int main(int argc, char** argv)
             smoke = true;
         else if (!strcmp(argv[i], "--nsis"))
             nsis = true;
+        else if (!strcmp(argv[i], "--no-nsis") && i + 1 < argc)
+            nsisMissing = argv[++i];
         else if (!strcmp(argv[i], "--only") && i + 1 < argc)
             only = argv[++i];
         else if (!strcmp(argv[i], "--before") && i + 1 < argc)
@@ -435,10 +473,10 @@ int main(int argc, char** argv)
     setPreviousInstall("");
     if (smoke) {
         // a quick check that every measurement still runs: small sizes, one run
-        benchInstall({ "small", 50, 10, 4096 }, 1, false, 50);
-        benchInstall({ "large", 2, 1, 1 << 20 }, 1, false, 2);
+        benchInstall({ "small", 50, 10, 4096 }, 1, nsis, 50);
+        benchInstall({ "large", 2, 1, 1 << 20 }, 1, nsis, 2);
         benchUninstall(50, 1);
-        return 0;
+        return missingContenders ? 1 : 0;
     }
     const Workload workloads[] = { { "small", 1000, 10, 4096 }, { "large", 8, 1, 32u << 20 },
                                    { "huge", 1, 1, 512u << 20 } };
@@ -449,5 +487,5 @@ int main(int argc, char** argv)
         benchInstall({ "small100", 100, 10, 4096 }, runs, nsis, 100);
     if (only.empty() || only == "uninstall")
         benchUninstall(1000, runs);
-    return 0;
+    return missingContenders ? 1 : 0;
 }

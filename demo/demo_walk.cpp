@@ -13,14 +13,17 @@
 #include <string>
 
 static std::string shots;
+static int shotsMissing;        // the walk fails when a screenshot could not be taken
 
 static void screenshot(HWND window, const char* name)
 {
     std::string file = shots + "/" + name;
-    if (saveScreenshot(window, file))
+    if (saveScreenshot(window, file)) {
         printf("  screenshot %s\n", file.c_str());
-    else
-        printf("  (no screenshot: ImageMagick's import failed)\n");
+    } else {
+        printf("  (no screenshot %s: ImageMagick's import failed)\n", name);
+        ++shotsMissing;
+    }
 }
 
 struct ProductSearch {
@@ -128,20 +131,22 @@ static int walkThroughUninstall(const std::string& folder)
     }
 
     printf("demo: what remains\n");
-    if (folderExists(folder)) {
-        printf("  %s, holding:\n", folder.c_str());
-        listFolder(folder, "");
-    } else {
-        printf("  %s: gone\n", folder.c_str());
-    }
-    std::string group = shellFolder("Programs") + "\\KorvalDesk";
-    printf("  %s: %s\n", group.c_str(), folderExists(group) ? "still there" : "gone");
-    std::string desktop = shellFolder("Desktop") + "\\Rovenda.lnk";
-    printf("  %s: %s\n", desktop.c_str(), fileExists(desktop) ? "still there" : "gone");
-    printf("  HKLM\\%s: %s\n", uninstallKeyPath, machineKeyExists(uninstallKeyPath) ? "still there" : "gone");
-    printf("  HKCU\\%s: %s\n", userKey, registryKeyExists(HKEY_CURRENT_USER, userKey) ? "still there" : "gone");
+    int remaining = 0;
+    auto report = [&](const std::string& what, bool there) {
+        printf("  %s: %s\n", what.c_str(), there ? "still there" : "gone");
+        remaining += there;
+    };
+    report(folder, folderExists(folder));
+    if (folderExists(folder))
+        listFolder(folder, "    ");
+    report(shellFolder("Programs") + "\\KorvalDesk", folderExists(shellFolder("Programs") + "\\KorvalDesk"));
+    report(shellFolder("Desktop") + "\\Rovenda.lnk", fileExists(shellFolder("Desktop") + "\\Rovenda.lnk"));
+    report(std::string("HKLM\\") + uninstallKeyPath, machineKeyExists(uninstallKeyPath));
+    report(std::string("HKCU\\") + userKey, registryKeyExists(HKEY_CURRENT_USER, userKey));
     printf("  the copy in the system directory goes at the next restart\n");
-    return 0;
+    if (remaining)
+        return fail("the removal left the installation behind");
+    return shotsMissing ? fail("screenshots are missing") : 0;
 }
 
 int main(int argc, char** argv)
@@ -200,6 +205,7 @@ int main(int argc, char** argv)
         pressButton(product, IDOK);
     } else {
         printf("  (the started product showed no window)\n");
+        ++shotsMissing;
     }
 
     if (destination.back() != '\\')
