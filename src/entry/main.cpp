@@ -8,6 +8,7 @@
 #include "entry/arguments.h"
 #include "entry/main.h"
 #include "entry/switches.h"
+#include "install/install.h"
 #include "manifest/previous.h"
 #include "uninstall/uninstall.h"
 #include "util/log.h"

@@ -1,12 +1,11 @@
-// The wizard's first page: the destination folder, its checks on Next (drive form, test
-// creation, free space) and the folder picker. It also sets up the wizard frame.
+// The wizard's first page: the destination folder, its checks on Next (install/install.h:
+// drive form, test creation, free space) and the folder picker. It also sets up the frame.
 #include "wizard/wizard.h"
 
 #include "app/state.h"
 #include "app/texts.h"
+#include "install/install.h"
 #include "res/resource.h"
-#include "util/folders.h"
-#include "util/free_space.h"
 #include "util/message.h"
 #include "util/system_names.h"
 #include "util/text.h"
@@ -15,8 +14,6 @@
 #include <commctrl.h>
 #include <shlobj.h>
 #include <string.h>
-
-static const uint64_t enoughFreeBytes = 104857600;     // 100 MiB
 
 static int browseForFolder(char* text);
 
@@ -29,23 +26,6 @@ static void onCreate(HWND page)
     composeMessage(label, product.destinationLabel, destinationRequest);
     SetDlgItemTextA(page, IDC_DEST_LABEL, label);
     setSheetCaption();
-}
-
-static bool refuseDriveForm(HWND owner)
-{
-    showMessage(owner, driveFormMessage, product.messageCaption, MB_ICONERROR);
-    return false;
-}
-
-// The free-space question with whole MiB in place of the %u of its sentence.
-static void composeLowSpaceQuestion(char* text, unsigned int megabytes)
-{
-    const char* marker = strstr(lowSpaceQuestion, "%u");
-    char before[MESSAGE_SIZE];
-    size_t head = (size_t)(marker - lowSpaceQuestion);
-    memcpy(before, lowSpaceQuestion, head);
-    before[head] = 0;
-    composeMessage(text, before, formatKey(megabytes), marker + 2);
 }
 
 // Reads the field into destDir. False, with destDir unchanged, for a text over 259 bytes:
@@ -65,27 +45,6 @@ static bool readDestinationField(HWND page)
         return false;
     text[read] = 0;
     return textCopy(setup.destDir, sizeof setup.destDir, text);
-}
-
-bool checkDestination(HWND owner)
-{
-    // a 259-byte text has no room left for its separator: refused like any malformed path
-    if (!ensureTrailingSeparator(setup.destDir, sizeof setup.destDir) || strlen(setup.destDir) < 4
-        || setup.destDir[1] != ':' || setup.destDir[2] != '\\')
-        return refuseDriveForm(owner);
-
-    setup.activeDialog = owner;
-    if (!makeFolderPath(setup.destDir))
-        return false;               // the folder message has been shown
-    // the test leaves the levels above; the last one goes again unless it holds something
-    RemoveDirectoryA(setup.destDir);
-
-    uint64_t freeBytes = freeBytesOnDestination();
-    if (freeBytes >= enoughFreeBytes)
-        return true;
-    char question[MESSAGE_SIZE];
-    composeLowSpaceQuestion(question, (unsigned int)(freeBytes >> 20));
-    return showMessage(owner, question, product.messageCaption, MB_ICONQUESTION | MB_YESNO) == IDYES;
 }
 
 // The checks of Next, in order; true when the wizard may go on.

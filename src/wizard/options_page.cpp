@@ -1,5 +1,6 @@
 // The wizard's second page: the two shortcut choices, started from the previous
 // installation's option number and recorded on Next. Next always goes on.
+#include "install/install.h"
 #include "wizard/wizard.h"
 
 #include "app/state.h"
@@ -13,16 +14,6 @@ static void checkBoxesFromSavedOptions(HWND page)
         CheckDlgButton(page, IDC_START_MENU_BOX, BST_CHECKED);
     if (setup.savedOptions & OPTION_DESKTOP)
         CheckDlgButton(page, IDC_DESKTOP_BOX, BST_CHECKED);
-}
-
-void recordShortcutChoice(int startMenu, int desktop)
-{
-    setup.wantStartMenu = startMenu;
-    setup.optionBits = startMenu ? OPTION_START_MENU : 0;
-    setup.wantDesktop = desktop;
-    if (desktop)
-        setup.optionBits |= OPTION_DESKTOP;
-    setup.optionBits |= OPTION_PAGE_DONE;
 }
 
 static void recordChoice(HWND page)

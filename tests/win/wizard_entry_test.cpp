@@ -3,7 +3,7 @@
 #include "lnk_check.h"
 #include "manifest/entries.h"
 #include "scratch.h"
-#include "wizard/wizard.h"
+#include "install/install.h"
 
 #include <gtest/gtest.h>
 

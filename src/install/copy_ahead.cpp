@@ -5,7 +5,7 @@
 // thread in entry order, so results and log lines are those of one entry after the other.
 // An entry that could not be prepared (its folder not made yet, its source missing) is
 // installed here as usual, with the messages it has.
-#include "wizard/wizard.h"
+#include "install/install.h"
 
 #include "app/state.h"
 #include "util/text.h"

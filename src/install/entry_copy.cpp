@@ -1,7 +1,7 @@
 // The copy of one install entry's file, in pieces. A large file is finished by a thread of
 // its own while the wizard's thread lets the window's messages through: the window keeps
 // answering even while a single write waits for the disk.
-#include "wizard/wizard.h"
+#include "install/install.h"
 
 #include "app/state.h"
 #include "util/whole_copy.h"

@@ -1,0 +1,25 @@
+// The installation without a window (/S): the destination checks, every install step in
+// turn with the two copying threads, and the product's start unless /LAUNCH=0.
+#include "install/install.h"
+
+#include "app/state.h"
+
+void installUnattended()
+{
+    recordShortcutChoice((setup.savedOptions & OPTION_START_MENU) != 0, (setup.savedOptions & OPTION_DESKTOP) != 0);
+    logChoices();
+    if (!checkDestination(nullptr)) {
+        raiseExitCode(EXIT_DESTINATION_FAILED);
+        return;
+    }
+    int last = setup.installCount + 3;
+    runStep(nullptr, 0, last);
+    startCopyAhead();
+    for (int step = 1; step <= last; ++step)
+        runStep(nullptr, step, last);
+    endCopyAhead();
+    resultSentence();
+    // set, not raised: a deletion entry's failure raised the removal's code on its way
+    setup.exitCode = setup.installFailed ? EXIT_ENTRIES_FAILED : EXIT_DONE;
+    startProduct(nullptr);
+}
