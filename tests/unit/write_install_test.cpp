@@ -41,7 +41,7 @@ TEST(WriteInstall, AFolderOnDiskRefusesNamesItCannotInstallThenListsEveryFileOnc
     for (const char* sub : { "data", "data/sub", "docs", u8"docs/ソフト", "long" })
         mkdir((folder + sub).c_str(), 0755);
     for (const std::string& name : std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "data/file10.dat", "data/file2.dat",
-                                                              "data/sub/deep.dat", u8"docs/ソフト/表.txt", u8"café.txt",
+                                                              "data/sub/deep.dat", u8"docs/ソフト/表.txt", u8"café.txt", "a,b.txt",
                                                               fits, fits + "a", "READ.ME", "Read.me", "Update.exe",
                                                               "update.inf" })
         std::ofstream(folder + name) << name;
@@ -50,6 +50,8 @@ TEST(WriteInstall, AFolderOnDiskRefusesNamesItCannotInstallThenListsEveryFileOnc
     EXPECT_EQ(listed(refused.refused),
               "\"Read.me\" names the same file on Windows as \"READ.ME\" (letter case aside): the program could not "
               "install it as named\n"
+              "\"a,b.txt\" has a comma in its name, where the program splits an entry into source and destination: the "
+              "program could not install it as named\n"
               "\"caf<U+00E9>.txt\" has a name that Shift_JIS (code page 932) cannot hold: the program could not "
               "install it as named\n"
               "\"long\\" + std::string(245, 'a') + "\" is 260 bytes under the default destination C:\\Korval\\; the "
@@ -58,6 +60,7 @@ TEST(WriteInstall, AFolderOnDiskRefusesNamesItCannotInstallThenListsEveryFileOnc
               "the program could not install it as named\n");
 
     remove((folder + u8"café.txt").c_str());
+    remove((folder + "a,b.txt").c_str());
     remove((folder + fits + "a").c_str());
     remove((folder + "Read.me").c_str());
     remove((folder + "update.inf").c_str());
