@@ -94,4 +94,8 @@ TEST(WriteInstall, AnUpdateKeepsEverythingButTheEntriesOfFilesGoneAndAddsTheNewO
     // the main program given moves to entry 1; a line of a repeated number is dropped
     result = writeFor(files, "[Install]\r\n1=readme.txt\r\n2=Rovenda.exe\r\n1=again.txt");
     EXPECT_EQ(result.bytes, "[Install]\r\n1=Rovenda.exe\r\n2=readme.txt\r\n3=zz.txt\r\n4=data\\a.dat\r\n5=data\\b.dat\r\n");
+    // a line after a gap is never read: renumbered, it would delete the user's data
+    result = writeFor(files, "[Install]\r\n1=Rovenda.exe\r\n2=readme.txt\r\n4=,QSO.kvd\r\n");
+    EXPECT_EQ(listed(result.refused), "entry 4 is never read: the list ends at entry 3; renumbering it would make the "
+                                      "program read it, so number it into the list by hand or remove its line\n");
 }

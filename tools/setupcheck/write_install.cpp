@@ -121,6 +121,8 @@ struct OldEntry {
     IniLine parsed;
     bool read;                  // the line the program reads for its number
     bool kept = false;
+
+    std::string value() const { return std::string(parsed.value, parsed.valueLength); }
 };
 
 // The new manifest built from the old one's bytes and text alike, so that the text stays
@@ -243,7 +245,9 @@ private:
 
     // The numbered lines of the [Install] section the program reads: each entry whose
     // source is still in the folder is kept with its value, and so is a deletion and an
-    // entry whose source lies outside the folder; the rest are dropped.
+    // entry whose source lies outside the folder; the rest are dropped. A line the program
+    // never reads is dropped when it repeats a number or holds nothing; one with a value
+    // after the end of the list is refused, since renumbering it would make it an entry.
     void readOldEntries()
     {
         CheckInput check;
@@ -283,13 +287,19 @@ private:
         }
         std::sort(byNumber.begin(), byNumber.end(), [](const OldEntry* a, const OldEntry* b) { return a->number < b->number; });
         for (OldEntry* entry : byNumber) {
-            std::string value(entry->parsed.value, entry->parsed.valueLength);
+            std::string value = entry->value();
             std::string source = sourceOf(value);
             // a source outside the folder is the vendor's own business
             std::vector<std::string> parts = pathParts(source);
             bool outside = isMachinePath(source) || std::find(parts.begin(), parts.end(), "..") != parts.end();
             if (value.empty()) {
                 note("entry " + std::to_string(entry->number) + " was empty, which ended the list: its line is dropped");
+                continue;
+            }
+            if (entry->number > listEnd) {
+                refuse(entry->line, "entry " + std::to_string(entry->number) + " is never read: the list ends at entry "
+                                        + std::to_string(listEnd + 1) + "; renumbering it would make the program read it, "
+                                        "so number it into the list by hand or remove its line");
                 continue;
             }
             if (!source.empty() && !outside && !inFolder_.count(folded(source))) {
@@ -300,8 +310,6 @@ private:
             keptOrder_.push_back(entry);
             if (!source.empty())
                 listed_.insert(folded(source));
-            if (entry->number > listEnd)
-                lateEntries_.push_back(entry);
         }
     }
 
@@ -309,8 +317,7 @@ private:
     void placeMainProgram()
     {
         for (size_t i = 0; i < keptOrder_.size(); ++i) {
-            std::string value(keptOrder_[i]->parsed.value, keptOrder_[i]->parsed.valueLength);
-            if (folded(sourceOf(value)) == folded(mainPath_)) {
+            if (folded(sourceOf(keptOrder_[i]->value())) == folded(mainPath_)) {
                 mainEntry_ = keptOrder_[i];
                 keptOrder_.erase(keptOrder_.begin() + i);
                 if (i != 0 || mainEntry_->number != 1)
@@ -326,12 +333,10 @@ private:
     {
         Output out { input_, std::string(), std::string() };
         unsigned number = 2;            // entry 1 is the main program's
+        // the kept entries keep their order: renumbered, each still comes after the same entries
         std::map<const OldEntry*, unsigned> numbers;
         for (const OldEntry* entry : keptOrder_)
             numbers[entry] = number++;
-        for (const OldEntry* entry : lateEntries_)
-            note("entry " + std::to_string(entry->number) + " came after the end of the list and was never read: it is entry "
-                 + std::to_string(numbers[entry]) + " now");
         auto mainLine = [&]() {
             if (mainEntry_ == nullptr) {
                 out.add("1=" + lineValue(mainPath_) + "\r\n");
@@ -386,7 +391,7 @@ private:
     std::string mainPath_;
     SectionIndex section_;
     std::vector<OldEntry> old_;
-    std::vector<OldEntry*> keptOrder_, lateEntries_;
+    std::vector<OldEntry*> keptOrder_;
     OldEntry* mainEntry_ = nullptr;
 };
 
