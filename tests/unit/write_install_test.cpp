@@ -98,4 +98,10 @@ TEST(WriteInstall, AnUpdateKeepsEverythingButTheEntriesOfFilesGoneAndAddsTheNewO
     result = writeFor(files, "[Install]\r\n1=Rovenda.exe\r\n2=readme.txt\r\n4=,QSO.kvd\r\n");
     EXPECT_EQ(listed(result.refused), "entry 4 is never read: the list ends at entry 3; renumbering it would make the "
                                       "program read it, so number it into the list by hand or remove its line\n");
+    // a new main program comes after the deletion of its name, not before it
+    result = writeFor({ { "Rovenda.exe", "" } }, "[Install]\r\n1=,ROVENDA.EXE\r\n");
+    EXPECT_EQ(result.bytes, "[Install]\r\n1=,ROVENDA.EXE\r\n2=Rovenda.exe\r\n");
+    EXPECT_EQ(listed(result.changes), "\"Rovenda.exe\", the main program, is not made entry 1: entry 1 before it also "
+                                      "installs or deletes \"ROVENDA.EXE\", and the two keep their order\n"
+                                      "added \"Rovenda.exe\" as entry 2\n");
 }

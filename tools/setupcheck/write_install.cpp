@@ -106,6 +106,13 @@ std::string sourceOf(const std::string& value)
     return comma == nullptr ? value : value.substr(0, comma - value.c_str());
 }
 
+// The name an install value installs or deletes: its destination part, or else its source.
+std::string targetOf(const std::string& value)
+{
+    const char* comma = findChar(value.c_str(), ',');
+    return comma == nullptr ? value : std::string(comma + 1);
+}
+
 std::string folded(std::string path)
 {
     std::replace(path.begin(), path.end(), '/', '\\');     // 0x2F is never a trail byte
@@ -313,17 +320,33 @@ private:
         }
     }
 
-    // Entry 1 is the main program: its entry moves to the front, or a new one is made.
+    // Entry 1 is the main program: its entry moves to the front, or a new one is made there.
+    // Not past an entry of the same target, though: that would change which of the two the
+    // installation ends with (a copy put before the deletion of its name installs the main
+    // program and then deletes it). The main program keeps its place then, and a new entry
+    // for it comes after the others, like every new file.
     void placeMainProgram()
     {
-        for (size_t i = 0; i < keptOrder_.size(); ++i) {
-            if (folded(sourceOf(keptOrder_[i]->value())) == folded(mainPath_)) {
-                mainEntry_ = keptOrder_[i];
-                keptOrder_.erase(keptOrder_.begin() + i);
-                if (i != 0 || mainEntry_->number != 1)
-                    note("entry " + std::to_string(mainEntry_->number) + ", the main program, is entry 1 now");
-                return;
-            }
+        size_t at = 0;
+        while (at < keptOrder_.size() && folded(sourceOf(keptOrder_[at]->value())) != folded(mainPath_))
+            ++at;
+        std::string target = folded(at < keptOrder_.size() ? targetOf(keptOrder_[at]->value()) : mainPath_);
+        for (size_t i = 0; i < at; ++i) {
+            if (folded(targetOf(keptOrder_[i]->value())) != target)
+                continue;
+            std::string what = at < keptOrder_.size() ? "entry " + std::to_string(keptOrder_[at]->number) : quoted(mainPath_);
+            note(what + ", the main program, is not made entry 1: entry " + std::to_string(keptOrder_[i]->number)
+                 + " before it also installs or deletes " + quoted(targetOf(keptOrder_[i]->value()))
+                 + ", and the two keep their order");
+            return;
+        }
+        mainFirst_ = true;
+        if (at < keptOrder_.size()) {
+            mainEntry_ = keptOrder_[at];
+            keptOrder_.erase(keptOrder_.begin() + at);
+            if (at != 0 || mainEntry_->number != 1)
+                note("entry " + std::to_string(mainEntry_->number) + ", the main program, is entry 1 now");
+            return;
         }
         listed_.insert(folded(mainPath_));
         note("added " + quoted(mainPath_) + " as entry 1, the main program");
@@ -332,12 +355,14 @@ private:
     void compose()
     {
         Output out { input_, std::string(), std::string() };
-        unsigned number = 2;            // entry 1 is the main program's
+        unsigned number = mainFirst_ ? 2 : 1;   // entry 1 is the main program's when it goes first
         // the kept entries keep their order: renumbered, each still comes after the same entries
         std::map<const OldEntry*, unsigned> numbers;
         for (const OldEntry* entry : keptOrder_)
             numbers[entry] = number++;
         auto mainLine = [&]() {
+            if (!mainFirst_)
+                return;
             if (mainEntry_ == nullptr) {
                 out.add("1=" + lineValue(mainPath_) + "\r\n");
                 return;
@@ -392,7 +417,8 @@ private:
     SectionIndex section_;
     std::vector<OldEntry> old_;
     std::vector<OldEntry*> keptOrder_;
-    OldEntry* mainEntry_ = nullptr;
+    bool mainFirst_ = false;                        // the main program's entry is made entry 1
+    OldEntry* mainEntry_ = nullptr;                 // the kept entry moved there, if any
 };
 
 } // namespace
