@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <glob.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
+#include <map>
+#include <set>
 #include <string>
 
 // The lines of findings, for one comparison.
@@ -20,12 +24,13 @@ static std::string listed(const std::vector<Finding>& findings)
     return text;
 }
 
-static InstallWriteResult writeFor(const std::vector<FolderFile>& files, const std::string& manifest = "")
+static InstallWriteResult writeFor(const std::vector<FolderFile>& files, const std::string& manifest = "",
+                                   const std::string& mainProgram = "Rovenda.exe")
 {
     InstallWriteInput input;
     input.manifestName = "SETUP.inf";
     input.programNames = { "SETUP.EXE" };
-    input.mainProgram = "Rovenda.exe";
+    input.mainProgram = mainProgram;
     input.exists = !manifest.empty();
     input.bytes = input.text = manifest;
     input.files = files;
@@ -104,4 +109,63 @@ TEST(WriteInstall, AnUpdateKeepsEverythingButTheEntriesOfFilesGoneAndAddsTheNewO
     EXPECT_EQ(listed(result.changes), "\"Rovenda.exe\", the main program, is not made entry 1: entry 1 before it also "
                                       "installs or deletes \"ROVENDA.EXE\", and the two keep their order\n"
                                       "added \"Rovenda.exe\" as entry 2\n");
+}
+
+// A file's name as Windows compares it: letter case aside, either slash.
+static std::string windowsName(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return lower(path);
+}
+
+// What an installation does to each target as the program reads the manifest, but to those
+// in skip: its copies (by source) and deletions in entry order.
+static std::map<std::string, std::string> effects(const std::string& manifest, const std::set<std::string>& skip)
+{
+    std::map<std::string, std::string> byTarget;
+    for (const EntryReading& e : readManifestEntries(manifest).install) {
+        // a value too long to read names nothing: it installs nothing
+        if (!e.endsList && e.read == VALUE_READ && !skip.count(windowsName(e.rest)))
+            byTarget[windowsName(e.rest)] += e.first.empty() ? " delete" : " copy " + windowsName(e.first);
+    }
+    return byTarget;
+}
+
+TEST(WriteInstall, AnUpdateKeepsWhatEachEntryDoesButForTheFilesTheFolderGainedOrLost)
+{
+    // once a deletion after a gap was made an entry, and the main program's copy moved
+    // before the deletion of its name
+    std::vector<std::string> manifests = { "[Install]\r\n1=Rovenda.exe,Rovenda.exe\r\n2=a.dat,a.dat\r\n4=,QSO.kvd\r\n",
+                                           "[Install]\r\n1=,Rovenda.exe\r\n2=a.dat\r\n3=Rovenda.exe,Rovenda.exe\r\n" };
+    glob_t found;
+    glob(TESTS_DIR "/ini_corpus/*.ini", 0, nullptr, &found);
+    glob(TESTS_DIR "/setupcheck/*/SETUP.inf", GLOB_APPEND, nullptr, &found);
+    for (size_t i = 0; i < found.gl_pathc; ++i) {
+        std::ifstream file(found.gl_pathv[i], std::ios::binary);
+        manifests.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    globfree(&found);
+    for (const std::string& before : manifests) {
+        SCOPED_TRACE(before);
+        // the folder holds each source the program could install as named, the last of them
+        // the main program (else a new Rovenda.exe), and gains added.dat
+        std::vector<EntryReading> entries = readManifestEntries(before).install;
+        std::vector<FolderFile> files = { { "added.dat", "" } };
+        std::set<std::string> held, skip = { "added.dat" };
+        std::string main = "Rovenda.exe";
+        for (const EntryReading& e : entries)
+            if (!e.first.empty() && writeFor({ { e.first, "" } }, "", e.first).refused.empty()
+                && held.insert(windowsName(e.first)).second)
+                files.push_back({ main = e.first, "" });
+        if (held.insert(windowsName(main)).second) {
+            files.push_back({ main, "" });
+            skip.insert(windowsName(main));
+        }
+        for (const EntryReading& e : entries)
+            if (!e.first.empty() && !held.count(windowsName(e.first)))
+                skip.insert(windowsName(e.rest));     // the folder lost its source
+        InstallWriteResult result = writeFor(files, before, main);
+        if (result.refused.empty())
+            EXPECT_EQ(effects(result.text, skip), effects(before, skip));
+    }
 }
