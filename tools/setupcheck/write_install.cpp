@@ -106,6 +106,13 @@ std::string sourceOf(const std::string& value)
     return comma == nullptr ? value : value.substr(0, comma - value.c_str());
 }
 
+// The name an install value installs or deletes: its destination part, or else its source.
+std::string targetOf(const std::string& value)
+{
+    const char* comma = findChar(value.c_str(), ',');
+    return comma == nullptr ? value : std::string(comma + 1);
+}
+
 std::string folded(std::string path)
 {
     std::replace(path.begin(), path.end(), '/', '\\');     // 0x2F is never a trail byte
@@ -121,6 +128,8 @@ struct OldEntry {
     IniLine parsed;
     bool read;                  // the line the program reads for its number
     bool kept = false;
+
+    std::string value() const { return std::string(parsed.value, parsed.valueLength); }
 };
 
 // The new manifest built from the old one's bytes and text alike, so that the text stays
@@ -243,7 +252,9 @@ private:
 
     // The numbered lines of the [Install] section the program reads: each entry whose
     // source is still in the folder is kept with its value, and so is a deletion and an
-    // entry whose source lies outside the folder; the rest are dropped.
+    // entry whose source lies outside the folder; the rest are dropped. A line the program
+    // never reads is dropped when it repeats a number or holds nothing; one with a value
+    // after the end of the list is refused, since renumbering it would make it an entry.
     void readOldEntries()
     {
         CheckInput check;
@@ -283,13 +294,19 @@ private:
         }
         std::sort(byNumber.begin(), byNumber.end(), [](const OldEntry* a, const OldEntry* b) { return a->number < b->number; });
         for (OldEntry* entry : byNumber) {
-            std::string value(entry->parsed.value, entry->parsed.valueLength);
+            std::string value = entry->value();
             std::string source = sourceOf(value);
             // a source outside the folder is the vendor's own business
             std::vector<std::string> parts = pathParts(source);
             bool outside = isMachinePath(source) || std::find(parts.begin(), parts.end(), "..") != parts.end();
             if (value.empty()) {
                 note("entry " + std::to_string(entry->number) + " was empty, which ended the list: its line is dropped");
+                continue;
+            }
+            if (entry->number > listEnd) {
+                refuse(entry->line, "entry " + std::to_string(entry->number) + " is never read: the list ends at entry "
+                                        + std::to_string(listEnd + 1) + "; renumbering it would make the program read it, "
+                                        "so number it into the list by hand or remove its line");
                 continue;
             }
             if (!source.empty() && !outside && !inFolder_.count(folded(source))) {
@@ -300,23 +317,36 @@ private:
             keptOrder_.push_back(entry);
             if (!source.empty())
                 listed_.insert(folded(source));
-            if (entry->number > listEnd)
-                lateEntries_.push_back(entry);
         }
     }
 
-    // Entry 1 is the main program: its entry moves to the front, or a new one is made.
+    // Entry 1 is the main program: its entry moves to the front, or a new one is made there.
+    // Not past an entry of the same target, though: that would change which of the two the
+    // installation ends with (a copy put before the deletion of its name installs the main
+    // program and then deletes it). The main program keeps its place then, and a new entry
+    // for it comes after the others, like every new file.
     void placeMainProgram()
     {
-        for (size_t i = 0; i < keptOrder_.size(); ++i) {
-            std::string value(keptOrder_[i]->parsed.value, keptOrder_[i]->parsed.valueLength);
-            if (folded(sourceOf(value)) == folded(mainPath_)) {
-                mainEntry_ = keptOrder_[i];
-                keptOrder_.erase(keptOrder_.begin() + i);
-                if (i != 0 || mainEntry_->number != 1)
-                    note("entry " + std::to_string(mainEntry_->number) + ", the main program, is entry 1 now");
-                return;
-            }
+        size_t at = 0;
+        while (at < keptOrder_.size() && folded(sourceOf(keptOrder_[at]->value())) != folded(mainPath_))
+            ++at;
+        std::string target = folded(at < keptOrder_.size() ? targetOf(keptOrder_[at]->value()) : mainPath_);
+        for (size_t i = 0; i < at; ++i) {
+            if (folded(targetOf(keptOrder_[i]->value())) != target)
+                continue;
+            std::string what = at < keptOrder_.size() ? "entry " + std::to_string(keptOrder_[at]->number) : quoted(mainPath_);
+            note(what + ", the main program, is not made entry 1: entry " + std::to_string(keptOrder_[i]->number)
+                 + " before it also installs or deletes " + quoted(targetOf(keptOrder_[i]->value()))
+                 + ", and the two keep their order");
+            return;
+        }
+        mainFirst_ = true;
+        if (at < keptOrder_.size()) {
+            mainEntry_ = keptOrder_[at];
+            keptOrder_.erase(keptOrder_.begin() + at);
+            if (at != 0 || mainEntry_->number != 1)
+                note("entry " + std::to_string(mainEntry_->number) + ", the main program, is entry 1 now");
+            return;
         }
         listed_.insert(folded(mainPath_));
         note("added " + quoted(mainPath_) + " as entry 1, the main program");
@@ -325,14 +355,14 @@ private:
     void compose()
     {
         Output out { input_, std::string(), std::string() };
-        unsigned number = 2;            // entry 1 is the main program's
+        unsigned number = mainFirst_ ? 2 : 1;   // entry 1 is the main program's when it goes first
+        // the kept entries keep their order: renumbered, each still comes after the same entries
         std::map<const OldEntry*, unsigned> numbers;
         for (const OldEntry* entry : keptOrder_)
             numbers[entry] = number++;
-        for (const OldEntry* entry : lateEntries_)
-            note("entry " + std::to_string(entry->number) + " came after the end of the list and was never read: it is entry "
-                 + std::to_string(numbers[entry]) + " now");
         auto mainLine = [&]() {
+            if (!mainFirst_)
+                return;
             if (mainEntry_ == nullptr) {
                 out.add("1=" + lineValue(mainPath_) + "\r\n");
                 return;
@@ -386,8 +416,9 @@ private:
     std::string mainPath_;
     SectionIndex section_;
     std::vector<OldEntry> old_;
-    std::vector<OldEntry*> keptOrder_, lateEntries_;
-    OldEntry* mainEntry_ = nullptr;
+    std::vector<OldEntry*> keptOrder_;
+    bool mainFirst_ = false;                        // the main program's entry is made entry 1
+    OldEntry* mainEntry_ = nullptr;                 // the kept entry moved there, if any
 };
 
 } // namespace
