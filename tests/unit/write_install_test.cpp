@@ -103,6 +103,10 @@ TEST(WriteInstall, AnUpdateKeepsEverythingButTheEntriesOfFilesGoneAndAddsTheNewO
     result = writeFor(files, "[Install]\r\n1=Rovenda.exe\r\n2=readme.txt\r\n4=,QSO.kvd\r\n");
     EXPECT_EQ(listed(result.refused), "entry 4 is never read: the list ends at entry 3; renumbering it would make the "
                                       "program read it, so number it into the list by hand or remove its line\n");
+    // a file named like a renamed copy's destination is not added after it, which it would undo
+    result = writeFor({ { "Rovenda.exe", "" }, { "readme.new", "" }, { "doc\\readme.txt", "" } },
+                      "[Install]\r\n1=Rovenda.exe\r\n2=readme.new,doc\\readme.txt\r\n");
+    EXPECT_EQ(result.bytes, "[Install]\r\n1=Rovenda.exe\r\n2=readme.new,doc\\readme.txt\r\n");
     // a new main program comes after the deletion of its name, not before it
     result = writeFor({ { "Rovenda.exe", "" } }, "[Install]\r\n1=,ROVENDA.EXE\r\n");
     EXPECT_EQ(result.bytes, "[Install]\r\n1=,ROVENDA.EXE\r\n2=Rovenda.exe\r\n");

@@ -177,7 +177,7 @@ public:
             return result_;
         placeMainProgram();
         for (const std::string& path : candidates_)
-            if (!listed_.count(folded(path)))
+            if (!listed_.count(folded(path)) && !installedOver(path))
                 added_.push_back(path);
         compose();
         return result_;
@@ -318,6 +318,20 @@ private:
             if (!source.empty())
                 listed_.insert(folded(source));
         }
+    }
+
+    // A new file whose name a kept entry already installs or deletes (a renamed copy's
+    // destination) is not added: added after it, it would undo what that entry does.
+    bool installedOver(const std::string& path)
+    {
+        if (folded(path) == folded(mainPath_))
+            return false;           // named by the vendor: placeMainProgram has its place
+        for (const OldEntry* entry : keptOrder_)
+            if (folded(targetOf(entry->value())) == folded(path)) {
+                note("not added " + quoted(path) + ": entry " + std::to_string(entry->number) + " installs or deletes that name");
+                return true;
+            }
+        return false;
     }
 
     // Entry 1 is the main program: its entry moves to the front, or a new one is made there.
