@@ -52,6 +52,7 @@ struct SetupState {
     char* targetTail;               // inside entryTarget: where the relative part starts
     char keyBuffer[KEY_BUFFER_SIZE];
     int savedOptions;               // starts as the configured default, replaced once at start-up
+    int previousFound;              // 1 when destDir came from the Uninstall key's command
     int installCount;
     int groupCount;
     int optionBits;

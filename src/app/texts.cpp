@@ -23,6 +23,7 @@ const char mainFileFailedTail[] = " を終了して、もう一度アンイン�
 const char removeFileQuestion[] = " ←このファイルも削除していいですか？";
 const char qsoDataWarning[] = "（※ＱＳＯデータです！！）";
 const char folderRemoveFailedSentence[] = " - フォルダの削除に失敗しました";
+const char notThisInstallationSentence[] = " にインストールされています。ほかのフォルダからは削除しません。";
 
 const char logCommandLineWord[] = "コマンドライン: ";
 const char logDestinationWord[] = "インストール先: ";

@@ -27,6 +27,7 @@ extern const char mainFileFailedTail[];
 extern const char removeFileQuestion[];
 extern const char qsoDataWarning[];
 extern const char folderRemoveFailedSentence[];
+extern const char notThisInstallationSentence[];
 
 // The log (util/log.h): the words around the paths and sentences of each line.
 extern const char logCommandLineWord[];

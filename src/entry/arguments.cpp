@@ -43,6 +43,16 @@ SetupMode selectMode(const char* arguments, const char** rest)
     return MODE_WIZARD;
 }
 
+const char* removalSwitchesText(const char* arguments)
+{
+    const char* p = arguments + (*arguments == '/');
+    if (*p != 'r' && *p != 'R')
+        return nullptr;
+    while (*++p >= '0' && *p <= '9') {
+    }
+    return (unsigned char)*p <= 32 ? p : nullptr;     // a blank, or the end of the line
+}
+
 static bool clearDerivedPaths()
 {
     setup.baseDir[0] = setup.exeName[0] = setup.manifestName[0] = setup.manifestPath[0] = 0;

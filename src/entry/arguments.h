@@ -12,6 +12,12 @@ const char* argumentText(const char* commandLine);
 // and the uninstall run, *rest is the text from the third character on ("" when shorter).
 SetupMode selectMode(const char* arguments, const char** rest);
 
+// The text after the relaunch's first word when that word is the form an Uninstall key's
+// command holds: r or R after one optional "/", then nothing but decimal digits up to a blank
+// or the end ("/r", "/r6", "R12"); only there may removal switches follow. Null for any other
+// word ("/RUN", "/repair", "r6x"): the relaunch with its prompt, the rest of the line unread.
+const char* removalSwitchesText(const char* arguments);
+
 // Turns a program file name into the name of the manifest that program reads, in place:
 // its last three bytes become "inf" (a name of one or two bytes becomes "inf"). A program
 // name takes at most EXE_NAME_SIZE - 1 bytes: under a longer one the program does nothing.

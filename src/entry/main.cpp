@@ -12,6 +12,7 @@
 #include "manifest/previous.h"
 #include "uninstall/uninstall.h"
 #include "util/log.h"
+#include "util/processes.h"
 #include "util/system_dlls.h"
 #include "util/system_names.h"
 #include "util/text.h"
@@ -19,17 +20,17 @@
 #include "wizard/wizard.h"
 
 // The switches that the argument text may hold for its mode: the install's take the place of
-// "anything else", which opened the wizard; the removal's follow the relaunch's first word
-// (as in the Uninstall key's command "...SETUP.EXE" /r6), whose rest nothing read before.
+// "anything else", which opened the wizard; the removal's follow only the relaunch's first
+// word in the form of the Uninstall key's command ("...SETUP.EXE" /r6): after any other word
+// beginning with r ("/repair /S") the rest of the line stays unread, as it always was.
 static SwitchesRead readModeSwitches(SetupMode mode, const char* arguments)
 {
     if (mode == MODE_WIZARD)
         return readSwitches(arguments, INSTALL_SWITCHES);
-    if (mode != MODE_RELAUNCH)
+    const char* rest = mode == MODE_RELAUNCH ? removalSwitchesText(arguments) : nullptr;
+    if (rest == nullptr)
         return SWITCHES_NONE;
-    while ((unsigned char)*arguments > 32)
-        ++arguments;
-    SwitchesRead read = readSwitches(arguments, REMOVAL_SWITCHES);
+    SwitchesRead read = readSwitches(rest, REMOVAL_SWITCHES);
     // the removal's switches mean nothing without /S: a mistake a tool must hear of, not a prompt
     return read == SWITCHES_READ && !setup.unattended ? SWITCHES_BAD : read;
 }
@@ -77,7 +78,12 @@ int runSetup(HINSTANCE instance, const char* arguments)
     if (readModeSwitches(mode, arguments) == SWITCHES_BAD)
         return EXIT_BAD_COMMAND_LINE;   // no window, nothing read or changed
     if (setup.removalPath[0] != 0) {
-        mode = MODE_UNINSTALL;          // /X=: the uninstall run that the unattended removal starts
+        // /X=: the uninstall run that the unattended removal starts. It runs only as the child
+        // of the program it names, which asked for its own removal: a line typed by hand or
+        // written by any other program would empty a folder without a question
+        if (!processRunsFile(parentProcessId(), setup.removalPath))
+            return EXIT_BAD_COMMAND_LINE;
+        mode = MODE_UNINSTALL;
         rest = setup.removalPath;
     }
     const char* originPath = mode == MODE_UNINSTALL ? rest : setup.exePath;

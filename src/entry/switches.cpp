@@ -84,6 +84,7 @@ SwitchesRead readSwitches(const char* text, unsigned allowed)
 {
     const char* p = skipBlanks(text);
     bool first = true;
+    unsigned seen = 0;
     for (; *p != 0; first = false) {
         // a word may stand in quotes as a whole, as tools quote one with blanks in it:
         // "/D=C:\Program Files\Korval"
@@ -95,6 +96,7 @@ SwitchesRead readSwitches(const char* text, unsigned allowed)
         unsigned bit = 1u << which;
         if (!(allowed & bit))
             return SWITCHES_BAD;
+        seen |= bit;
         if (bit == SWITCH_SILENT) {
             setup.unattended = 1;
         } else if (bit == SWITCH_DELETE_ALL) {
@@ -124,5 +126,9 @@ SwitchesRead readSwitches(const char* text, unsigned allowed)
             return SWITCHES_BAD;
         p = skipBlanks(value);
     }
+    // /X= comes only in the line the removal starts its copy with: /S and the removal's own
+    // switches beside it, nothing of an installation's
+    if ((seen & SWITCH_REMOVAL_PATH) && (!(seen & SWITCH_SILENT) || (seen & ~(REMOVAL_SWITCHES | SWITCH_REMOVAL_PATH))))
+        return SWITCHES_BAD;
     return first ? SWITCHES_NONE : SWITCHES_READ;
 }

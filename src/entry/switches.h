@@ -23,7 +23,8 @@ enum {
 // Reads text as blank-separated switches into setup (unattended, deleteAll, logPath,
 // optionsGiven, optionsOn, noLaunch, switchDestination, removalPath). NONE when text does not
 // begin with a switch (nothing is written); BAD when a later word is no switch, a switch is
-// not in allowed, or a value is missing, malformed or longer than 259 bytes. A path value
+// not in allowed, or a value is missing, malformed or longer than 259 bytes; and when /X=
+// comes without /S or beside a switch of the installation's. A path value
 // runs to the next switch (a blank, then "/") or to the end of the line, without the blanks
 // before it, or stands in double quotes; a whole word may stand in quotes too
 // ("/D=C:\Program Files\Korval"), as tools write an argument that holds blanks.

@@ -41,7 +41,7 @@ static void readUninstallCommand()
             value[0] = 0;
         int options = setup.savedOptions;
         if (parseUninstallCommand(value, &options))
-            textCopy(setup.destDir, sizeof setup.destDir, value);
+            setup.previousFound = textCopy(setup.destDir, sizeof setup.destDir, value);
         setup.savedOptions = options;
     }
     RegCloseKey(key);

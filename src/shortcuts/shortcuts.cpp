@@ -40,6 +40,19 @@ static bool readShellFolder(int kind, char* folder)
     return ansiPath(value, folder, PATH_SIZE) && textAppend(folder, PATH_SIZE, "\\");
 }
 
+// Deletes a shortcut or the group folder: when it stays (read-only, held open by another
+// program, or holding a file of the user's), the log says so and the run ends with the code
+// of something left.
+static void removeLink(const char* path, BOOL (WINAPI *remove)(LPCSTR))
+{
+    if (remove(path)) {
+        logResult(1, logDeleteWord, path);
+    } else if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) {
+        logResult(0, logDeleteWord, path);
+        raiseExitCode(EXIT_REMOVAL_FAILED);
+    }
+}
+
 // Deletes every file of the group folder (given without its trailing backslash), then the
 // folder itself if that left it empty.
 static void removeGroupFolder(char* folder)
@@ -61,8 +74,7 @@ static void removeGroupFolder(char* folder)
         FindClose(search);
     }
     folder[folderLength] = 0;
-    if (RemoveDirectoryA(folder))
-        logResult(1, logDeleteWord, folder);
+    removeLink(folder, RemoveDirectoryA);
 }
 
 // Splits the arguments off entryTarget and hands them to the link: a target part
@@ -131,8 +143,8 @@ void manageShortcuts(int kind, int remove, const char* name)
     if (remove) {
         char linkPath[PATH_SIZE];
         if (textCopy(linkPath, sizeof linkPath, folder) && textAppend(linkPath, sizeof linkPath, product.productName)
-            && textAppend(linkPath, sizeof linkPath, ".lnk") && DeleteFileA(linkPath))
-            logResult(1, logDeleteWord, linkPath);
+            && textAppend(linkPath, sizeof linkPath, ".lnk"))
+            removeLink(linkPath, DeleteFileA);
         return;
     }
 

@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "uninstall/folder_link.h"
 #include "uninstall/leftover_name.h"
+#include "util/file_identity.h"
 #include "util/folders.h"
 #include "util/log.h"
 #include "util/message.h"
@@ -15,22 +16,28 @@
 
 #include <string.h>
 
+// What a folder's walk came to: stopped (the folder and those above stay, without a further
+// question or message), or walked with each file gone or kept as answered.
+enum { WALK_STOPPED = -1, WALK_FAILED = 0, WALK_DONE = 1, WALK_HOLDS_LOG = 2 };
+
 static bool isDotEntry(const char* name)
 {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
 // The answer for one file: IDYES, IDNO, IDCANCEL, or another result of the dialog (the
-// file then stays).
-static INT_PTR answerFor(const char* path, const char* name)
+// file then stays). The rule and the question go by the file's real name (shown, for a
+// character the code page cannot hold, with "?"), not by the short name the file is
+// deleted by: Zoë.gidx has a short name ending in .GID and is asked about all the same.
+static INT_PTR answerFor(const char* shownPath, const char* realName)
 {
     if (setup.deleteAll)
         return IDYES;
-    LeftoverRule rule = leftoverRule(name);
+    LeftoverRule rule = leftoverRule(realName);
     if (rule == LEFTOVER_DELETE_UNASKED)
         return IDYES;
     char question[MESSAGE_SIZE];
-    composeLeftoverQuestion(question, path, rule);
+    composeLeftoverQuestion(question, shownPath, rule);
     if (setup.unattended) {
         // the answer that keeps the user's data: the file and its folder stay
         logLine(question, logKeptWord);
@@ -46,8 +53,7 @@ static INT_PTR answerFor(const char* path, const char* name)
     return answer;
 }
 
-// Removes the folder itself (path without its trailing backslash) when it exists.
-static int removeFolderItself(const char* path)
+int removeFolderItself(const char* path)
 {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);
@@ -69,39 +75,38 @@ static bool reportUnnamed(char* path, const WIN32_FIND_DATAA& found)
 {
     textAppend(path, PATH_SIZE, found.cFileName);   // shown, with its "?"
     bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    showPathError(path, folder ? folderRemoveFailedSentence : deleteFailedSentence);
+    showPathError(path, folderRemoveFailedSentence);
     return !folder;
 }
 
-int removeFolderTree(const char* folder)
+// Walks the folder at path (PATH_SIZE bytes, ending in a backslash; its text is kept): each
+// file asked about, each subfolder walked and removed. The folder itself stays, and at the
+// top of the installation folder so do the program and its manifest.
+static int walkFolder(char* path, bool top)
 {
-    char path[PATH_SIZE];
-    if (!textCopy(path, sizeof path, folder) || path[0] == 0)
-        return 0;
     char* tail = path + strlen(path);
-    int result = 1;
+    int result = WALK_DONE;
     WIN32_FIND_DATAA found;
+    char realName[MAX_PATH];
     HANDLE search = INVALID_HANDLE_VALUE;
-    if (textAppend(path, sizeof path, "*.*"))
-        search = findFirstEntry(path, &found);
+    if (textAppend(path, PATH_SIZE, "*.*"))
+        search = findFirstEntry(path, &found, realName);
     else
-        result = 0;                 // the folder cannot be listed: it cannot be emptied
+        result = WALK_FAILED;       // the folder cannot be listed: it cannot be emptied
     if (search != INVALID_HANDLE_VALUE) {
         do {
             *tail = 0;
             if (isDotEntry(found.cFileName))
                 continue;
             if (!nameIsExact(found.cFileName)) {
-                result = 0;
-                if (!reportUnnamed(path, found)) {
-                    FindClose(search);
-                    return 0;
-                }
+                result = reportUnnamed(path, found) ? WALK_FAILED : WALK_STOPPED;
+                if (result == WALK_STOPPED)
+                    break;
                 continue;
             }
             // an entry whose path does not fit is left alone: a cut path names another file
-            if (!textAppend(path, sizeof path, found.cFileName)) {
-                result = 0;
+            if (!textAppend(path, PATH_SIZE, found.cFileName)) {
+                result = WALK_FAILED;
                 continue;
             }
             // a folder link (a junction, a symbolic link, a Unix link under Wine) may lead out
@@ -112,29 +117,64 @@ int removeFolderTree(const char* folder)
                 RemoveDirectoryA(path);
                 continue;
             }
+            int kept = WALK_DONE;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                if (!textAppend(path, sizeof path, "\\")) {
-                    result = 0;
+                if (!textAppend(path, PATH_SIZE, "\\")) {
+                    result = WALK_FAILED;
                     continue;
                 }
-                if (!removeFolderTree(path)) {
-                    FindClose(search);
-                    return 0;       // what was not reached stays, and so does this folder
+                kept = removeFolderTree(path);
+                if (kept == WALK_FAILED) {
+                    result = WALK_STOPPED;  // what was not reached stays, and so does this folder
+                    break;
                 }
-                continue;
+            } else if (top && (lstrcmpiA(found.cFileName, setup.exeName) == 0 ||
+                               lstrcmpiA(found.cFileName, setup.manifestName) == 0)) {
+                continue;   // the program and its manifest go last: a rerun of the removal needs them
+            } else if (setup.logFile && isOpenFile(path, setup.logFile)) {
+                // the run's own log is the deployment tool's, not a file of the user's: it is
+                // neither asked about nor counted, and its folder stays with it
+                kept = WALK_HOLDS_LOG;
+            } else {
+                char shownPath[MESSAGE_SIZE];
+                *tail = 0;
+                composeMessage(shownPath, path, realName);
+                *tail = found.cFileName[0];
+                INT_PTR answer = answerFor(shownPath, realName);
+                if (answer == IDCANCEL) {
+                    result = WALK_STOPPED;
+                    break;
+                }
+                if (answer == IDYES && !removeFile(path))
+                    result = WALK_FAILED;
             }
-            INT_PTR answer = answerFor(path, found.cFileName);
-            if (answer == IDCANCEL) {
-                FindClose(search);
-                return 0;
-            }
-            if (answer == IDYES && !removeFile(path))
-                result = 0;
-        } while (findNextEntry(search, &found));
+            if (kept == WALK_HOLDS_LOG && result == WALK_DONE)
+                result = WALK_HOLDS_LOG;
+        } while (findNextEntry(search, &found, realName));
         FindClose(search);
     }
-    tail[-1] = 0;                   // the folder without its trailing backslash
-    if (!removeFolderItself(path))
-        result = 0;
+    *tail = 0;
     return result;
+}
+
+int emptyInstallationFolder(const char* folder)
+{
+    char path[PATH_SIZE];
+    if (!textCopy(path, sizeof path, folder) || path[0] == 0)
+        return WALK_FAILED;
+    return walkFolder(path, true);
+}
+
+int removeFolderTree(const char* folder)
+{
+    char path[PATH_SIZE];
+    if (!textCopy(path, sizeof path, folder) || path[0] == 0)
+        return 0;
+    int walked = walkFolder(path, false);
+    if (walked == WALK_STOPPED)
+        return 0;
+    if (walked == WALK_HOLDS_LOG)
+        return WALK_HOLDS_LOG;
+    path[strlen(path) - 1] = 0;     // the folder without its trailing backslash
+    return removeFolderItself(path) ? walked : 0;
 }

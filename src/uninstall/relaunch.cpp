@@ -4,11 +4,13 @@
 #include "app/state.h"
 #include "app/texts.h"
 #include "res/resource.h"
-#include "util/file_stamp.h"
+#include "util/file_identity.h"
 #include "util/log.h"
 #include "util/message.h"
 #include "util/text.h"
 #include "util/whole_copy.h"
+
+#include <string.h>
 
 static void relaunchFailed()
 {
@@ -17,8 +19,9 @@ static void relaunchFailed()
 }
 
 // Starts the unattended uninstall run and waits for it: its exit code becomes this one's, so
-// that a deployment tool learns when the removal has ended and how. A code that no run gives
-// (the copy crashed) counts as a failed relaunch.
+// that a deployment tool learns when the removal has ended and how. A run ends with 0 or 2
+// to 9; any other code (1, or the status of a crash or a kill) means that the copy did not
+// come to its end, a failed relaunch.
 static void runCopyAndWait(const char* copyPath, char* commandLine)
 {
     STARTUPINFOA startup = {};
@@ -35,40 +38,78 @@ static void runCopyAndWait(const char* copyPath, char* commandLine)
     GetExitCodeProcess(copy.hProcess, &code);
     CloseHandle(copy.hThread);
     CloseHandle(copy.hProcess);
-    raiseExitCode(code > EXIT_RELAUNCH_FAILED ? EXIT_RELAUNCH_FAILED : (int)code);
+    raiseExitCode(code == EXIT_INTERACTIVE || code > EXIT_RELAUNCH_FAILED ? EXIT_RELAUNCH_FAILED : (int)code);
 }
 
-// Unattended, this program waits for the copy, and a running program's file cannot be
-// deleted: so it is not copied but moved into the system directory, where it is the copy (a
-// running program's file can be moved within its drive). On another drive it is copied, and
-// the removal then reports it as a file it could not delete.
-static int placeCopy(const char* copyPath, int* moved)
+// Whether the file at path holds exactly this program's bytes (a copy that an earlier removal
+// left there for the next restart).
+static bool holdsThisProgram(const char* path)
 {
-    *moved = setup.unattended && MoveFileExA(setup.exePath, copyPath, MOVEFILE_REPLACE_EXISTING);
-    int placed = *moved || copyFileWhole(setup.exePath, copyPath);
-    logResult(placed, *moved ? logMoveWord : logCopyWord, setup.exePath, logArrow, copyPath);
-    return placed;
+    enum { HALF = COPY_PIECE_SIZE / 2 };
+    HANDLE files[2] = { CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
+                        CreateFileA(setup.exePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr) };
+    bool same = files[0] != INVALID_HANDLE_VALUE && files[1] != INVALID_HANDLE_VALUE;
+    for (DWORD read[2] = { 1, 1 }; same && read[0] != 0;) {
+        for (int i = 0; i < 2; ++i)
+            same = same && ReadFile(files[i], copyPiece + i * HALF, HALF, &read[i], nullptr);
+        same = same && read[0] == read[1] && memcmp(copyPiece, copyPiece + HALF, read[0]) == 0;
+    }
+    for (HANDLE file : files)
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+    return same;
+}
+
+bool systemDirectoryName(char* path, int n)
+{
+    char prefix[] = "\\~0";
+    prefix[2] = (char)('0' + n);
+    UINT length = GetSystemDirectoryA(path, PATH_SIZE);
+    return length != 0 && length < PATH_SIZE && textAppend(path, PATH_SIZE, n ? prefix : "\\") &&
+           textAppend(path, PATH_SIZE, setup.exeName) &&
+           (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES || holdsThisProgram(path));
+}
+
+// Unattended, the installation removed is the one the Uninstall key names, when it names a
+// folder that is there: a program elsewhere (the distribution's, a copy in a download folder)
+// would remove its own folder's files and the real installation's key and shortcuts.
+static bool removesTheKeysInstallation()
+{
+    if (!setup.previousFound || GetFileAttributesA(setup.destDir) == INVALID_FILE_ATTRIBUTES ||
+        sameFile(setup.destDir, setup.baseDir))
+        return true;
+    logLine(setup.destDir, notThisInstallationSentence);
+    raiseExitCode(EXIT_BAD_COMMAND_LINE);
+    return false;
 }
 
 void relaunchForUninstall()
 {
-    char prompt[MESSAGE_SIZE];
-    composeMessage(prompt, product.messageCaption, relaunchPromptTail);
-    if (showMessage(nullptr, prompt, product.productName, MB_OKCANCEL | MB_ICONINFORMATION | MB_DEFBUTTON2) != IDOK)
-        return;
-
-    char systemDir[PATH_SIZE];
-    UINT length = GetSystemDirectoryA(systemDir, sizeof systemDir);
-    char copyPath[PATH_SIZE];
-    if (length == 0 || length >= sizeof systemDir || !textCopy(copyPath, sizeof copyPath, systemDir) ||
-        !textAppend(copyPath, sizeof copyPath, "\\") || !textAppend(copyPath, sizeof copyPath, setup.exeName)) {
-        relaunchFailed();
-        return;
+    if (setup.unattended) {
+        if (!removesTheKeysInstallation())
+            return;
+    } else {
+        char prompt[MESSAGE_SIZE];
+        composeMessage(prompt, product.messageCaption, relaunchPromptTail);
+        if (showMessage(nullptr, prompt, product.productName, MB_OKCANCEL | MB_ICONINFORMATION | MB_DEFBUTTON2) != IDOK)
+            return;
     }
-    // whether a runnable copy resulted, the start tells; unattended, a failed copy is not
-    // started over: the file there may be an older program that would open its wizard
-    int moved;
-    if (!placeCopy(copyPath, &moved) && setup.unattended) {
+
+    // The program is copied, never moved: the Uninstall key's command must find it in its
+    // folder whenever a removal killed midway is to be run again; the uninstall run deletes
+    // it last. Whether a runnable copy resulted, the start tells; unattended, a failed copy
+    // is not started over: the file there may be an older program that would open its wizard.
+    // A file of the program's name there that is not a copy of this program (another
+    // product's setup program) is never replaced, nor its deletion arranged: a name "~1" to
+    // "~9" before the name is taken instead. The uninstall run takes its paths from its
+    // argument, not from its own name.
+    char copyPath[PATH_SIZE];
+    bool chosen = false;
+    for (int n = 0; n < 10 && !chosen; ++n)
+        chosen = systemDirectoryName(copyPath, n);
+    int copied = chosen && copyFileWhole(setup.exePath, copyPath);
+    logResult(copied, logCopyWord, setup.exePath, logArrow, copyPath);
+    if (!chosen || (!copied && setup.unattended)) {
         relaunchFailed();
         return;
     }
@@ -89,23 +130,28 @@ void relaunchForUninstall()
             relaunchFailed();       // cannot happen with paths of 259 bytes; a cut line is never run
             return;
         }
-    SetCurrentDirectoryA(systemDir);    // the copy inherits it: nothing holds the installation folder
+    // the copy inherits it: nothing holds the installation folder
+    char systemDir[PATH_SIZE];
+    UINT length = GetSystemDirectoryA(systemDir, sizeof systemDir);
+    if (length != 0 && length < sizeof systemDir)
+        SetCurrentDirectoryA(systemDir);
     if (!setup.unattended) {
         if (WinExec(commandLine, SW_SHOWNORMAL) < 32)
             relaunchFailed();
         return;
     }
     runCopyAndWait(copyPath, commandLine);
-    // a removal that did not come as far as the manifest copy (the product's main file was in
-    // use, or the copy did not run) leaves an installation that can be removed again from its
-    // Uninstall key: the program goes back beside the manifest
-    if (moved && fileStamp(setup.manifestPath))
-        logResult(MoveFileExA(copyPath, setup.exePath, 0), logMoveWord, copyPath, logArrow, setup.exePath);
 }
 
 void runUninstall()
 {
     textCopy(setup.destDir, sizeof setup.destDir, setup.baseDir);
+    // the running copy's deletion at restart is arranged first: a run killed at any moment
+    // then leaves nothing in the system directory that nothing will delete
+    char runningCopy[PATH_SIZE];
+    DWORD length = GetModuleFileNameA(nullptr, runningCopy, sizeof runningCopy);
+    if (length != 0 && length < sizeof runningCopy)
+        scheduleRemovalAtRestart(runningCopy);
     if (setup.unattended) {
         int ok = removeInstallation();
         // each failure raised its own code as it came; one that raised none is a failure all the same
@@ -116,9 +162,4 @@ void runUninstall()
     } else {
         DialogBoxParamA(setup.instanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, uninstallDialogProc, 0);
     }
-    char runningCopy[PATH_SIZE];
-    DWORD length = GetModuleFileNameA(nullptr, runningCopy, sizeof runningCopy);
-    if (length == 0 || length >= sizeof runningCopy)
-        return;
-    logResult(scheduleRemovalAtRestart(runningCopy), logRestartWord, runningCopy);
 }

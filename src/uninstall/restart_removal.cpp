@@ -3,8 +3,12 @@
 #include "uninstall/uninstall.h"
 
 #include "app/state.h"
+#include "app/texts.h"
 #include "uninstall/rename_section.h"
+#include "util/log.h"
 #include "util/text.h"
+
+#include <string.h>
 
 // Appends the section to the open file: over its end-of-file mark (Ctrl-Z) when it ends
 // with one, else after its last byte. True when every byte was written.
@@ -84,7 +88,26 @@ int rewriteRenameSection(const char* iniPath, const char* shortPath)
     return replaced;
 }
 
-int scheduleRemovalAtRestart(const char* path)
+// The file's own path, as the system reads it at restart, when no program's view of the file
+// system applies: on 64-bit Windows a 32-bit program's "system32" is SysWOW64, and the text
+// "system32" would name another file there, the 64-bit system's own. The final path of the
+// open file names the file itself; its "\\?\" before a drive is left out, as WININIT.INI
+// knows no such form. The path as given when the file cannot be opened.
+static void pathAtRestart(const char* path, char* atRestart)
+{
+    textCopy(atRestart, PATH_SIZE, path);
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    char final[PATH_SIZE];
+    DWORD length = GetFinalPathNameByHandleA(file, final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(file);
+    if (length != 0 && length < sizeof final)
+        textCopy(atRestart, PATH_SIZE, final + (memcmp(final, "\\\\?\\", 4) == 0 && final[5] == ':' ? 4 : 0));
+}
+
+static int arrangeRemoval(const char* path)
 {
     if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         return 1;
@@ -99,4 +122,16 @@ int scheduleRemovalAtRestart(const char* path)
     if (shortLength == 0 || shortLength >= sizeof shortPath)
         return 0;
     return rewriteRenameSection(iniPath, shortPath);
+}
+
+int scheduleRemovalAtRestart(const char* given)
+{
+    char path[PATH_SIZE];
+    pathAtRestart(given, path);
+    int arranged = arrangeRemoval(path);
+    logResult(arranged, logRestartWord, path);
+    // a file that nothing will delete is left behind: the run says so
+    if (!arranged)
+        raiseExitCode(EXIT_REMOVAL_FAILED);
+    return arranged;
 }

@@ -24,8 +24,17 @@ int removeInstallation();
 void composeRemovalResult(char* text, int ok);
 
 // Walks folder (ending in a backslash), asking about each file, and removes the emptied
-// folders. 0 when something stayed or the user cancelled.
+// folders. 0 when something stayed or the user cancelled; 2 when the folder stays only for
+// the run's own log, which is never asked about.
 int removeFolderTree(const char* folder);
+// The same walk over the installation folder, which itself stays, and so do the program
+// and its manifest at its top: the sequence deletes them last. -1 when the walk stopped
+// (Cancel, or a subfolder that stayed), 0 when a file stayed that was to go, 1 when all is
+// walked, 2 when the folder is to stay for the log.
+int emptyInstallationFolder(const char* folder);
+// Removes the folder (without its trailing backslash) when it exists; its message when it
+// cannot. 1 when it is gone.
+int removeFolderItself(const char* path);
 
 // The confirmation dialog: the question arrives as the init parameter, the result is the
 // id of the button pressed.
@@ -35,8 +44,14 @@ INT_PTR CALLBACK confirmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 // (or was never there), with the deletion's result as the thread's last error.
 int removeRegistryTree(HKEY parent, const char* subkey);
 
-// Arranges for the file at path to be deleted when the system next starts. 1 when arranged.
+// Arranges for the file at path to be deleted when the system next starts, named as the
+// system names it then (util/final_path.h). 1 when arranged.
 int scheduleRemovalAtRestart(const char* path);
+
+// Path n (0 to 9) of the program's name in the system directory: the name itself, or "~n"
+// before it. True when that path is free, or holds a copy of this very program (an earlier
+// removal's, to be deleted at restart), which may then be replaced.
+bool systemDirectoryName(char* path, int n);
 
 // The fallback of scheduleRemovalAtRestart: rebuilds section [Rename] of the INI file at
 // iniPath with every line it had and a last line "NUL=" + shortPath. 1 when written.

@@ -37,16 +37,18 @@ bool ansiPath(const WCHAR* widePath, char* path, size_t size)
 static_assert(offsetof(WIN32_FIND_DATAA, cFileName) == offsetof(WIN32_FIND_DATAW, cFileName),
               "the two find records agree up to the names");
 
-void entryInAnsi(const WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA* found)
+void entryInAnsi(const WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA* found, char* realName)
 {
     memcpy(found, &wide, offsetof(WIN32_FIND_DATAA, cFileName));
     exactAnsi(wide.cAlternateFileName, found->cAlternateFileName, sizeof found->cAlternateFileName);
-    if (!exactAnsi(wide.cFileName, found->cFileName, sizeof found->cFileName) && found->cAlternateFileName[0] != 0
-        && nameIsExact(found->cAlternateFileName))
+    bool exact = exactAnsi(wide.cFileName, found->cFileName, sizeof found->cFileName);
+    if (realName)
+        textCopy(realName, sizeof found->cFileName, found->cFileName);
+    if (!exact && found->cAlternateFileName[0] != 0 && nameIsExact(found->cAlternateFileName))
         textCopy(found->cFileName, sizeof found->cFileName, found->cAlternateFileName);
 }
 
-HANDLE findFirstEntry(const char* pattern, WIN32_FIND_DATAA* found)
+HANDLE findFirstEntry(const char* pattern, WIN32_FIND_DATAA* found, char* realName)
 {
     WCHAR widePattern[PATH_SIZE];
     if (MultiByteToWideChar(CP_ACP, 0, pattern, -1, widePattern, PATH_SIZE) == 0)
@@ -54,16 +56,16 @@ HANDLE findFirstEntry(const char* pattern, WIN32_FIND_DATAA* found)
     WIN32_FIND_DATAW wide = {};     // Wine never writes the reparse tag: its links read 0
     HANDLE search = FindFirstFileW(widePattern, &wide);
     if (search != INVALID_HANDLE_VALUE)
-        entryInAnsi(wide, found);
+        entryInAnsi(wide, found, realName);
     return search;
 }
 
-BOOL findNextEntry(HANDLE search, WIN32_FIND_DATAA* found)
+BOOL findNextEntry(HANDLE search, WIN32_FIND_DATAA* found, char* realName)
 {
     WIN32_FIND_DATAW wide = {};     // Wine never writes the reparse tag: its links read 0
     if (!FindNextFileW(search, &wide))
         return FALSE;
-    entryInAnsi(wide, found);
+    entryInAnsi(wide, found, realName);
     return TRUE;
 }
 

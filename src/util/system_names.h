@@ -14,10 +14,13 @@
 bool ansiPath(const WCHAR* widePath, char* path, size_t size);
 
 // FindFirstFileA and FindNextFileA, with cFileName the long name where it converts exactly,
-// else the short name; with neither, the long name with "?" (see nameIsExact).
-void entryInAnsi(const WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA* found);
-HANDLE findFirstEntry(const char* pattern, WIN32_FIND_DATAA* found);
-BOOL findNextEntry(HANDLE search, WIN32_FIND_DATAA* found);
+// else the short name; with neither, the long name with "?" (see nameIsExact). realName, when
+// given (MAX_PATH bytes), gets the long name, every character the code page cannot hold as
+// "?": the real name's extension and look, for what is decided and shown on the name, while
+// cFileName is what the file is acted on by.
+void entryInAnsi(const WIN32_FIND_DATAW& wide, WIN32_FIND_DATAA* found, char* realName = nullptr);
+HANDLE findFirstEntry(const char* pattern, WIN32_FIND_DATAA* found, char* realName = nullptr);
+BOOL findNextEntry(HANDLE search, WIN32_FIND_DATAA* found, char* realName = nullptr);
 
 // False for a name or path with a character that stood for one the code page cannot hold.
 bool nameIsExact(const char* name);

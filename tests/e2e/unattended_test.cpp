@@ -8,6 +8,7 @@
 #include "wizard_driver.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 
@@ -30,11 +31,14 @@ protected:
     }
 
     // Runs a command line as a deployment tool does and waits for its end, watching the whole
-    // time for a window of any process it starts; the exit code.
+    // time for a window of any process it starts; the exit code. A run with /LOG= that stops
+    // making progress (its log stands still) fails in seconds.
     DWORD runAsTool(const std::string& commandLine)
     {
         WindowWatch watch;
-        DWORD code = runProcess(commandLine, "C:\\");
+        size_t at = commandLine.find("/LOG=");
+        std::string log = at == std::string::npos ? "" : commandLine.substr(at + 5, commandLine.find(" /", at) - at - 5);
+        DWORD code = runProcess(commandLine, "C:\\", 60000, log);
         for (const std::string& window : watch.seen())
             ADD_FAILURE() << "a window was shown: " << window << "\n  while running: " << commandLine;
         return code;
@@ -227,9 +231,9 @@ TEST_F(Unattended, RemovalFromTheUninstallKeysCommandWaitsForItsCopyAndKeepsOnly
     std::vector<std::string> lines = logLines(log);
     EXPECT_TRUE(hasLine(lines, "削除 " + dest + "Rovenda.exe: 成功"));
     EXPECT_TRUE(hasLine(lines, "削除 HKLM\\" + std::string(uninstallKeyPath) + ": 成功"));
-    // the copy's last lines, then the waiting program's exit line
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[lines.size() - 3].find("再起動時に削除 "), 0u) << lines[lines.size() - 3];
+    // the copy's deletion at restart arranged, its exit line, then the waiting program's
+    EXPECT_TRUE(hasLine(lines, "再起動時に削除 "));
+    ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "終了コード 0");
     EXPECT_EQ(lines.back(), "終了コード 0");
 
@@ -278,8 +282,116 @@ TEST_F(Unattended, ABadCommandLineOrALogThatCannotBeMadeStopsBeforeAnythingChang
     EXPECT_EQ(runAsTool(command + " /S" + nowhere), 3u);
     EXPECT_EQ(runAsTool(command + " /S /D=C:\\Korval"), 2u);
     EXPECT_EQ(runAsTool(command + nowhere), 2u);      // the removal's switches need /S
+    // /X= typed by hand, or a removal started from a folder that is not the one the Uninstall
+    // key names (the distribution's): nothing is deleted, not even the keys
+    setRegistryText(HKEY_CURRENT_USER, "Software\\KORVAL", "call", "JA1XYZ");
+    setPreviousInstall(command);
+    EXPECT_EQ(runAsTool(setup + "/S /DELETEALL /X=" + installed + "SETUP.EXE"), 2u);
+    EXPECT_EQ(runAsTool(setup + "/r /S /DELETEALL"), 2u);
+    EXPECT_TRUE(registryKeyExists(HKEY_CURRENT_USER, "Software\\KORVAL"));
+    EXPECT_TRUE(machineKeyExists(uninstallKeyPath));
+    EXPECT_EQ(namesInFolder(dist), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf", "doc" }));
     EXPECT_EQ(namesInFolder(installed), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf" }));
     EXPECT_FALSE(folderExists("C:\\setuptests\\unattended-stop-nowhere"));
+}
+
+// Lets process pid run, held in the smallest steps the system allows (stopped, let go and
+// stopped again at once: a step is a call or two of the process), until log holds line; then
+// ends it there with code, as a shutdown or a tool's timeout would at that moment.
+static void killAfterLine(DWORD pid, const std::string& log, const char* line, UINT code)
+{
+    HANDLE process = OpenProcess(PROCESS_SUSPEND_RESUME | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    ASSERT_NE(process, nullptr) << "process " << pid;
+    typedef LONG(WINAPI * StepProc)(HANDLE);
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    StepProc stop = reinterpret_cast<StepProc>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtSuspendProcess")));
+    StepProc go = reinterpret_cast<StepProc>(reinterpret_cast<void*>(GetProcAddress(ntdll, "NtResumeProcess")));
+    Waiting waiting("process " + std::to_string(pid) + " to write a line with " + line);
+    stop(process);
+    for (DWORD start = GetTickCount(); readFile(log).find(line) == std::string::npos;) {
+        ASSERT_EQ(WaitForSingleObject(process, 0), (DWORD)WAIT_TIMEOUT) << "it ended first:\n" << readFile(log);
+        ASSERT_LT(GetTickCount() - start, 20000u) << readFile(log);
+        go(process);
+        stop(process);
+    }
+    TerminateProcess(process, code);
+    WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+}
+
+static DWORD childOf(DWORD parent)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = { sizeof entry };
+    DWORD child = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, "SETUP.EXE") == 0)
+            child = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    return child;
+}
+
+TEST_F(Unattended, ARemovalKilledAtAnyMomentIsFinishedByTheSameCommand)
+{
+    stageDistribution("unattended-killed");
+    std::string dest = scratchFolder("unattended-killed-dest") + "Korval\\", log = dist + "removal.log";
+    // the log line after which a process is stopped and killed: the first one (copying itself
+    // into the system directory and waiting) or its copy there, which then ends as if crashed
+    const struct { const char* line; bool copy; } moments[] = {
+        { "コピー ", false }, { "再起動時に削除 ", true }, { "削除 HKCU", true }, { "Rovenda.exe: 成功", true },
+        { "Rovenda.lnk: 成功", true }, { "削除 HKLM", true }, { "SETUP.inf: 成功", true }, { "起動 ", false },
+        { "移動 ", true } };
+    for (const auto& moment : moments) {
+        SCOPED_TRACE(std::string(moment.copy ? "the copy killed after " : "the first process killed after ") + moment.line);
+        installWithEntry(dest);
+        setRegistryText(HKEY_CURRENT_USER, "Software\\KORVAL\\Rovenda", "call", "JA1XYZ");
+        DeleteFileA(log.c_str());
+        SetupProcess first;
+        ASSERT_TRUE(startSetup(first, dest + "SETUP.EXE", "/r6 /S /LOG=" + log));
+        if (moment.copy) {
+            DWORD copy = 0;
+            for (DWORD start = GetTickCount(); !(copy = childOf(first.pid())) && GetTickCount() - start < 20000;) {
+            }
+            ASSERT_NE(copy, 0u) << readFile(log);
+            killAfterLine(copy, log, moment.line, &moment - moments & 1 ? 1 : 0xC0000005);  // its own code, or a crash's
+            EXPECT_EQ(first.wait(), 9u);
+        } else {
+            killAfterLine(first.pid(), log, moment.line, 1);
+        }
+        for (DWORD start = GetTickCount(); !testProcesses().empty() && GetTickCount() - start < 20000;)
+            Sleep(10);
+        // the same command finishes what was left, unless the program it starts has gone: the
+        // removal had then ended but for the empty folder, which goes at the next restart
+        if (fileExists(dest + "SETUP.EXE"))
+            EXPECT_EQ(runAsTool(removal + " /S /LOG=" + log), 0u);
+        EXPECT_TRUE(namesInFolder(dest).empty());
+        EXPECT_FALSE(fileExists(desktopLink));
+        EXPECT_FALSE(folderExists(shellFolder("Programs") + "\\KorvalDesk"));
+        EXPECT_FALSE(machineKeyExists(uninstallKeyPath));
+        EXPECT_FALSE(registryKeyExists(HKEY_CURRENT_USER, "Software\\KORVAL"));
+    }
+}
+
+TEST_F(Unattended, WhatARemovalLeavesGivesItsCodeWhileItsOwnLogInTheFolderIsNotCounted)
+{
+    stageDistribution("unattended-leaves");
+    std::string dest = scratchFolder("unattended-leaves-dest") + "Korval\\", log = dest + "removal.log";
+    // the run's own log in the installation folder is the tool's: it stays, with its folder
+    installWithEntry(dest);
+    EXPECT_EQ(runAsTool(removal + " /S /LOG=" + log), 0u);
+    EXPECT_EQ(namesInFolder(dest), std::vector<std::string> { "removal.log" });
+    // a read-only shortcut on the desktop and in the group folder: each has its line, and the
+    // code says something is left (a key whose security denies deletion would too: Wine 8
+    // deletes such a key all the same)
+    installWithEntry(dest);
+    for (const std::string& link : { desktopLink, groupLink })
+        SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(runAsTool(removal + " /S /LOG=" + log), 7u);
+    std::vector<std::string> lines = logLines(log);
+    EXPECT_TRUE(hasLine(lines, "削除 " + desktopLink + ": 失敗"));
+    EXPECT_TRUE(hasLine(lines, "削除 " + shellFolder("Programs") + "\\KorvalDesk: 失敗"));
+    for (const std::string& link : { desktopLink, groupLink })
+        SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // The wizard writes the log too and shows what it always showed; the watch the tests above

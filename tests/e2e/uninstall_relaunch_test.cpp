@@ -124,16 +124,21 @@ TEST(UninstallRelaunch, OkStartsTheSystemDirectoryCopyOnTheInstalledPathWhichGoe
 
 TEST(UninstallRelaunch, StartThatFailsShowsItsMessage)
 {
-    // a folder in the system directory with the program's name: no copy can be made or started
-    std::string blocker = systemDirectory() + "BLOCKED.EXE";
-    CreateDirectoryA(blocker.c_str(), nullptr);
+    // folders in the system directory under the program's name and every free name beside it:
+    // no copy can be made or started
+    std::vector<std::string> blockers = { systemDirectory() + "BLOCKED.EXE" };
+    for (char n = '1'; n <= '9'; ++n)
+        blockers.push_back(systemDirectory() + "~" + n + "BLOCKED.EXE");
+    for (const std::string& blocker : blockers)
+        CreateDirectoryA(blocker.c_str(), nullptr);
     std::string folder = scratchFolder("relaunch blocked");
     CopyFileA(builtSetupPath().c_str(), (folder + "BLOCKED.EXE").c_str(), FALSE);
     writeFile(folder + "BLOCKED.inf", manifest);
     EndedRun run = runToEnd(folder + "BLOCKED.EXE", "R", folder, answerInTurn({ IDOK, IDOK }), 60000);
     EXPECT_EQ(run.exitCode, 1u);
     const std::vector<SeenDialog>& seen = run.dialogs;
-    RemoveDirectoryA(blocker.c_str());
+    for (const std::string& blocker : blockers)
+        RemoveDirectoryA(blocker.c_str());
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1].text, failedText) << hexBytes(seen[1].text);
     EXPECT_EQ(seen[1].caption, "Rovenda");

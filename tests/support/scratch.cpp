@@ -2,6 +2,7 @@
 #include "scratch.h"
 #include "test_guard.h"
 
+#include <gtest/gtest.h>
 #include <stdio.h>
 
 #include <algorithm>
@@ -176,7 +177,7 @@ std::string hexBytes(const std::string& text)
     return out;
 }
 
-DWORD runProcess(const std::string& commandLine, const std::string& currentDir, DWORD timeoutMs)
+DWORD runProcess(const std::string& commandLine, const std::string& currentDir, DWORD timeoutMs, const std::string& log)
 {
     STARTUPINFOA startup = { sizeof startup };
     PROCESS_INFORMATION process;
@@ -186,7 +187,19 @@ DWORD runProcess(const std::string& commandLine, const std::string& currentDir, 
         return (DWORD)-2;
     DWORD code = (DWORD)-1;
     Waiting waiting("the command to end: " + commandLine);
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    LONGLONG logSize = -1;
+    DWORD start = GetTickCount(), grown = start, ended;
+    while ((ended = WaitForSingleObject(process.hProcess, 100)) == WAIT_TIMEOUT && GetTickCount() - start < timeoutMs) {
+        if (!log.empty() && fileSize(log) != logSize) {
+            logSize = fileSize(log);
+            grown = GetTickCount();
+        }
+        if (!log.empty() && GetTickCount() - grown > 10000) {
+            ADD_FAILURE() << "no progress for 10 s (" << log << " stood still) while running: " << commandLine;
+            break;
+        }
+    }
+    if (ended == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
         TerminateProcess(process.hProcess, 99);

@@ -35,8 +35,11 @@ std::string shellFolder(const char* name);
 std::string hexBytes(const std::string& text);
 
 // Runs a command line, waits up to timeoutMs, and returns its exit code (-1 on timeout:
-// the process is then ended).
-DWORD runProcess(const std::string& commandLine, const std::string& currentDir = "", DWORD timeoutMs = 60000);
+// the process is then ended). With a log, the wait also ends (-1) once the log has stood
+// still for 10 s while the command runs: a run that stopped making progress fails in
+// seconds, not at the bound.
+DWORD runProcess(const std::string& commandLine, const std::string& currentDir = "", DWORD timeoutMs = 60000,
+                 const std::string& log = "");
 
 // The folder of the running test program, with its trailing backslash.
 std::string testProgramFolder();

@@ -42,6 +42,17 @@ TEST(SelectMode, FirstCharacterAfterOneOptionalSlash)
     EXPECT_STREQ(rest, "Tool/t.exe/D:\\C");
 }
 
+TEST(RemovalSwitchesText, OnlyTheUninstallKeysWordCarriesSwitches)
+{
+    // r or R, one optional slash, digits only: what follows is read for removal switches
+    EXPECT_STREQ(removalSwitchesText("/r6 /S"), " /S");
+    EXPECT_STREQ(removalSwitchesText("R12\t/S"), "\t/S");
+    EXPECT_STREQ(removalSwitchesText("r"), "");
+    // any other word keeps its older meaning: the prompt, and the rest of the line unread
+    for (const char* word : { "/RUN /S", "/repair /S", "r6x /S", "//r /S", "/r-6 /S", "x /S", "/r\"6\" /S" })
+        EXPECT_EQ(removalSwitchesText(word), nullptr) << word;
+}
+
 TEST(SelectMode, ExactlyOneLetterLeavesAnEmptyRest)
 {
     const char* rest = nullptr;

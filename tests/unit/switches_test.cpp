@@ -61,4 +61,8 @@ TEST(Switches, AMalformedOrMisplacedSwitchMakesTheLineBad)
     EXPECT_EQ(read("/S /DELETEALL /LOG=a.log", REMOVAL_SWITCHES), SWITCHES_READ);
     for (const char* text : { "/S /D=C:\\K", "/S /MENU=0", "/S /X=C:\\K\\SETUP.EXE" })
         EXPECT_EQ(read(text, REMOVAL_SWITCHES), SWITCHES_BAD) << text;
+    // /X= only in the line a removal starts its copy with: with /S, beside no install switch
+    for (const char* text : { "/X=C:\\K\\S.EXE", "/LOG=a.log /X=C:\\K\\S.EXE", "/S /D=C:\\K /X=C:\\K\\S.EXE",
+                              "/S /X=C:\\K\\S.EXE /LAUNCH=0", "/S /MENU=1 /X=C:\\K\\S.EXE" })
+        EXPECT_EQ(read(text), SWITCHES_BAD) << text;
 }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string.h>
@@ -29,13 +30,15 @@ struct Question {
 class WalkAnswers {
 public:
     int fallback = IDYES;
+    std::string yesTo;          // a question that begins so is answered with Yes
     std::shared_ptr<std::vector<Question>> questions = std::make_shared<std::vector<Question>>();
 
     DialogWatcher::Handler handler()
     {
         auto questionsSeen = questions;
         int otherwise = fallback;
-        return [questionsSeen, otherwise](const SeenDialog& d) -> int {
+        std::string yes = yesTo;
+        return [questionsSeen, otherwise, yes](const SeenDialog& d) -> int {
             if (d.isMessageBox)
                 return IDOK;
             Question q;
@@ -50,7 +53,7 @@ public:
                     q.defaultButton = b.id;
             }
             questionsSeen->push_back(q);
-            return otherwise;
+            return !yes.empty() && q.text.compare(0, yes.size(), yes) == 0 ? IDYES : otherwise;
         };
     }
 };
@@ -222,18 +225,27 @@ TEST(FolderWalk, AFolderLinkIsNeverWalkedIntoAndWhatItLeadsToStays)
     deleteTree(outside);
 }
 
-TEST(FolderWalk, AFileNamedOutsideTheCodePageIsAskedAboutByItsShortNameAndDeleted)
+TEST(FolderWalk, ANameOutsideTheCodePageIsJudgedAndShownByItsRealNameAndOnlyThatFileIsDeleted)
 {
+    // Zoë.gidx: under code page 932 its short name ends in .GID, but it is no gid file; it is
+    // asked about under its real name, and the look-alike Zoe.gidx beside it is another file
     std::string folder = scratchFolder("walk-foreign");
-    std::wstring file = widened(folder) + foreignName + L".txt";
-    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-    std::string shortPath = shortPathOf(file);
-    ASSERT_NE(shortPath, "");
+    std::wstring real = widened(folder) + L"Zo\u00EB.gidx";
+    CloseHandle(CreateFileW(real.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    writeFile(folder + "Zoe.gidx", "look-alike");
+    char shown[MAX_PATH];
+    ASSERT_TRUE(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, real.c_str(), -1, shown, MAX_PATH, "?", nullptr));
     WalkAnswers answers;
-    EXPECT_EQ(walk(folder, answers.handler()), 1);
-    // the question names the file by a name that exists, never by a look-alike
-    ASSERT_EQ(answers.questions->size(), 1u);
-    EXPECT_EQ(answers.questions->front().text, folder + shortPath.substr(shortPath.rfind('\\') + 1) + questionTail);
-    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(folderExists(folder));
+    answers.fallback = IDNO;
+    answers.yesTo = shown;
+    EXPECT_EQ(walk(folder, answers.handler()), 0);      // the look-alike stays, and so does the folder
+    std::vector<std::string> asked;
+    for (const Question& q : *answers.questions)
+        asked.push_back(q.text);
+    std::vector<std::string> expected = { shown + std::string(questionTail), folder + "Zoe.gidx" + questionTail };
+    std::sort(asked.begin(), asked.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(asked, expected);
+    EXPECT_EQ(GetFileAttributesW(real.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(readFile(folder + "Zoe.gidx"), "look-alike");
 }
