@@ -66,6 +66,7 @@ struct SetupState {
     int stepRunning;                // 1 while an install step runs (it may let messages through)
     int installCancelled;           // 1 once the wizard was cancelled during the installation
     int deleteAll;
+    int closeProduct;               // /CLOSE: the seconds a product in use has to close; 0: not asked
     int linksRefused;               // 1 once a volume took no hard link: copies are renamed into place
     ManifestText manifest;
 
@@ -95,7 +96,7 @@ enum ExitCode {
     EXIT_ENTRIES_FAILED = 5,        // one or more install entries failed; the others are in place
     EXIT_FILES_KEPT = 6,            // removed, but files the installation did not bring were kept
     EXIT_REMOVAL_FAILED = 7,        // a file or folder could not be removed
-    EXIT_MAIN_FILE_IN_USE = 8,      // the product's main file could not be removed: stopped there
+    EXIT_MAIN_FILE_IN_USE = 8,      // the product is in use: nothing was changed (interactive: stopped there)
     EXIT_RELAUNCH_FAILED = 9,       // the copy in the system directory could not run, or crashed
 };
 

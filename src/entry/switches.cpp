@@ -7,7 +7,8 @@
 #include <string.h>
 
 // In bit order; a name that ends in "=" takes a value.
-static const char* const switchNames[] = { "S", "DELETEALL", "LOG=", "MENU=", "DESKTOP=", "LAUNCH=", "D=", "X=" };
+static const char* const switchNames[] = { "S", "DELETEALL", "LOG=", "MENU=", "DESKTOP=", "LAUNCH=", "D=", "X=", "CLOSE",
+                                           "CLOSE=" };
 enum { SWITCH_COUNT = sizeof switchNames / sizeof switchNames[0] };
 
 static bool isBlank(char c)
@@ -101,6 +102,14 @@ SwitchesRead readSwitches(const char* text, unsigned allowed)
             setup.unattended = 1;
         } else if (bit == SWITCH_DELETE_ALL) {
             setup.deleteAll = 1;
+        } else if (bit & (SWITCH_CLOSE | SWITCH_CLOSE_WAIT)) {
+            // the seconds the run waits for the product to close: 30 unless given, 1 to 3600
+            int seconds = bit == SWITCH_CLOSE ? 30 : parseDecimal(value);
+            while (*value >= '0' && *value <= '9')
+                ++value;
+            if (seconds < 1 || seconds > 3600)
+                return SWITCHES_BAD;
+            setup.closeProduct = seconds;
         } else if (bit & (SWITCH_MENU | SWITCH_DESKTOP | SWITCH_LAUNCH)) {
             if (*value != '0' && *value != '1')
                 return SWITCHES_BAD;

@@ -1,5 +1,5 @@
 // The switches of unattended runs and of the log: "/S", "/LOG=file", "/MENU=0|1",
-// "/DESKTOP=0|1", "/LAUNCH=0|1", "/DELETEALL", "/D=folder" and "/X=program"
+// "/DESKTOP=0|1", "/LAUNCH=0|1", "/DELETEALL", "/D=folder", "/X=program" and "/CLOSE[=seconds]"
 // (docs/deployment.md). None begins with c, r or x, the letters of the older modes, so a line
 // that begins with one of them is read as it always was.
 #pragma once
@@ -16,11 +16,13 @@ enum {
     SWITCH_LAUNCH = 1 << 5,         // /LAUNCH=
     SWITCH_DESTINATION = 1 << 6,    // /D=
     SWITCH_REMOVAL_PATH = 1 << 7,   // /X=
-    INSTALL_SWITCHES = 0xFF,
-    REMOVAL_SWITCHES = SWITCH_SILENT | SWITCH_DELETE_ALL | SWITCH_LOG,
+    SWITCH_CLOSE = 1 << 8,          // /CLOSE
+    SWITCH_CLOSE_WAIT = 1 << 9,     // /CLOSE=seconds
+    INSTALL_SWITCHES = 0x3FF,
+    REMOVAL_SWITCHES = SWITCH_SILENT | SWITCH_DELETE_ALL | SWITCH_LOG | SWITCH_CLOSE | SWITCH_CLOSE_WAIT,
 };
 
-// Reads text as blank-separated switches into setup (unattended, deleteAll, logPath,
+// Reads text as blank-separated switches into setup (unattended, deleteAll, closeProduct, logPath,
 // optionsGiven, optionsOn, noLaunch, switchDestination, removalPath). NONE when text does not
 // begin with a switch (nothing is written); BAD when a later word is no switch, a switch is
 // not in allowed, or a value is missing, malformed or longer than 259 bytes; and when /X=

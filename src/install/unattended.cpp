@@ -3,11 +3,20 @@
 #include "install/install.h"
 
 #include "app/state.h"
+#include "manifest/in_use.h"
+#include "util/text.h"
 
 void installUnattended()
 {
     recordShortcutChoice((setup.savedOptions & OPTION_START_MENU) != 0, (setup.savedOptions & OPTION_DESKTOP) != 0);
     logChoices();
+    // a product in use is found before anything changes: nothing is installed over it then
+    // (a destination without its drive is refused by the checks below)
+    ensureTrailingSeparator(setup.destDir, sizeof setup.destDir);
+    if (setup.destDir[1] == ':' && !installationFree()) {
+        raiseExitCode(EXIT_MAIN_FILE_IN_USE);
+        return;
+    }
     if (!checkDestination(nullptr)) {
         raiseExitCode(EXIT_DESTINATION_FAILED);
         return;

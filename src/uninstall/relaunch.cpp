@@ -3,6 +3,7 @@
 
 #include "app/state.h"
 #include "app/texts.h"
+#include "manifest/in_use.h"
 #include "res/resource.h"
 #include "util/file_identity.h"
 #include "util/log.h"
@@ -119,10 +120,11 @@ void relaunchForUninstall()
     // and the program's path (/X=), which hold no "/" and no quote.
     const char* log = setup.logPath[0] != 0 ? " /LOG=\"" : nullptr;
     const char* interactive[] = { copyPath, " x ", setup.exePath };
-    const char* unattended[] = { "\"", copyPath, "\" /S", setup.deleteAll ? " /DELETEALL" : "", log ? log : "",
-                                 setup.logPath, log ? "\"" : "", " /X=", setup.exePath };
+    const char* unattended[] = { "\"", copyPath, "\" /S", setup.deleteAll ? " /DELETEALL" : "",
+                                 setup.closeProduct ? " /CLOSE=" : "", setup.closeProduct ? formatKey(setup.closeProduct) : "",
+                                 log ? log : "", setup.logPath, log ? "\"" : "", " /X=", setup.exePath };
     const char* const* parts = setup.unattended ? unattended : interactive;
-    int count = setup.unattended ? 9 : 3;
+    int count = setup.unattended ? 11 : 3;
     char commandLine[3 * PATH_SIZE + 32];
     commandLine[0] = 0;
     for (int i = 0; i < count; ++i)
@@ -153,6 +155,11 @@ void runUninstall()
     if (length != 0 && length < sizeof runningCopy)
         scheduleRemovalAtRestart(runningCopy);
     if (setup.unattended) {
+        // a product in use is found before anything changes: nothing is removed then
+        if (!installationFree()) {
+            raiseExitCode(EXIT_MAIN_FILE_IN_USE);
+            return;
+        }
         int ok = removeInstallation();
         // each failure raised its own code as it came; one that raised none is a failure all the same
         if (!ok && setup.exitCode == EXIT_DONE)

@@ -40,7 +40,8 @@ protected:
         std::string log = at == std::string::npos ? "" : commandLine.substr(at + 5, commandLine.find(" /", at) - at - 5);
         DWORD code = runProcess(commandLine, "C:\\", 60000, log);
         for (const std::string& window : watch.seen())
-            ADD_FAILURE() << "a window was shown: " << window << "\n  while running: " << commandLine;
+            if (window.find(standInClass) == std::string::npos)     // the running product's own
+                ADD_FAILURE() << "a window was shown: " << window << "\n  while running: " << commandLine;
         return code;
     }
 
@@ -51,6 +52,32 @@ protected:
         setPreviousInstall(removal = "\"" + dest + "SETUP.EXE\" /r6");
     }
 
+    // The product as its user leaves it running: the stand-in from the installation, with a
+    // window, closing when asked or (stay) refusing to.
+    void startProduct(SetupProcess& product, const std::string& dest, bool stay)
+    {
+        DeleteFileA((dest + "recorder-close.log").c_str());
+        ASSERT_TRUE(startSetup(product, dest + "Rovenda.exe", stay ? "-window -stay" : "-window", dest));
+        Waiting waiting("the product's window");
+        for (DWORD start = GetTickCount(); !FindWindowA(standInClass, nullptr); Sleep(10))
+            ASSERT_LT(GetTickCount() - start, 20000u);
+    }
+
+    // What the installation is to its user: its files (by their bytes' hash), its keys, its
+    // shortcuts; the stand-in's own records of how it was started and asked aside.
+    std::string installationState(const std::string& dest)
+    {
+        std::string state;
+        for (const std::string& folder : { "", "doc\\" })
+            for (const std::string& name : namesInFolder(dest + folder))
+                if (name.compare(0, 8, "recorder") != 0)
+                    state += folder + name + "=" + std::to_string(std::hash<std::string>()(readFile(dest + folder + name))) + "\n";
+        return state + std::to_string(fileExists(desktopLink)) + std::to_string(fileExists(groupLink)) +
+               std::to_string(machineKeyExists(uninstallKeyPath)) +
+               std::to_string(registryKeyExists(HKEY_CURRENT_USER, "Software\\KORVAL"));
+    }
+
+    static constexpr const char* standInClass = "RovendaStandIn";
     std::string dist, setup, removal;
     const std::string desktopLink = shellFolder("Desktop") + "\\Rovenda.lnk";
     const std::string groupLink = shellFolder("Programs") + "\\KorvalDesk\\Rovenda.lnk";
@@ -411,4 +438,36 @@ TEST_F(Unattended, TheWizardWritesTheLogAndTheWindowWatchSeesIt)
     EXPECT_TRUE(hasLine(lines, "インストール先: " + dest + " /MENU=0 /DESKTOP=0 /LAUNCH=0"));
     EXPECT_TRUE(hasLine(lines, "コピー Rovenda.exe → " + dest + "Rovenda.exe: 成功"));
     EXPECT_EQ(lines.back(), "終了コード 1");
+}
+
+TEST_F(Unattended, AProductInUseStopsTheRunBeforeAnythingChangesUnlessItClosesWhenAsked)
+{
+    stageDistribution("unattended-running");
+    std::string dest = scratchFolder("unattended-running-dest") + "Korval\\", log = dist + "running.log";
+    installWithEntry(dest);
+    setRegistryText(HKEY_CURRENT_USER, "Software\\KORVAL", "call", "JA1XYZ");
+    std::string before = installationState(dest);
+    // running, and not asked to close: the install and the removal end with 8, nothing changed
+    {
+        SetupProcess product;
+        startProduct(product, dest, false);
+        EXPECT_EQ(runAsTool(setup + "/S /LAUNCH=0 /LOG=" + log + " /D=" + dest), 8u);
+        EXPECT_EQ(runAsTool(removal + " /S /LOG=" + log), 8u);
+        EXPECT_EQ(installationState(dest), before);
+        std::vector<std::string> lines = logLines(log);
+        EXPECT_TRUE(hasLine(lines, "使用中 " + dest + "Rovenda.exe"));
+        EXPECT_TRUE(hasLine(lines, "プロセス " + std::to_string(product.pid()) + ": " + dest + "Rovenda.exe"));
+        // asked to close, it closes: one close request, and the install goes on
+        EXPECT_EQ(runAsTool(setup + "/S /CLOSE /LAUNCH=0 /D=" + dest), 0u);
+        EXPECT_EQ(product.wait(), 0u);
+        EXPECT_EQ(readFile(dest + "recorder-close.log"), "close\n");
+    }
+    // asked to close, it refuses: 8 once the wait is out, nothing changed, still running
+    SetupProcess product;
+    startProduct(product, dest, true);
+    before = installationState(dest);
+    EXPECT_EQ(runAsTool(removal + " /S /CLOSE=1"), 8u);
+    EXPECT_EQ(installationState(dest), before);
+    EXPECT_EQ(WaitForSingleObject(product.info.hProcess, 0), (DWORD)WAIT_TIMEOUT);
+    EXPECT_EQ(readFile(dest + "recorder-close.log"), "close\n");
 }

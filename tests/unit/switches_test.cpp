@@ -61,6 +61,13 @@ TEST(Switches, AMalformedOrMisplacedSwitchMakesTheLineBad)
     EXPECT_EQ(read("/S /DELETEALL /LOG=a.log", REMOVAL_SWITCHES), SWITCHES_READ);
     for (const char* text : { "/S /D=C:\\K", "/S /MENU=0", "/S /X=C:\\K\\SETUP.EXE" })
         EXPECT_EQ(read(text, REMOVAL_SWITCHES), SWITCHES_BAD) << text;
+    // /CLOSE waits 30 s for the product, /CLOSE=n n seconds (1 to 3600)
+    ASSERT_EQ(read("/S /CLOSE", REMOVAL_SWITCHES), SWITCHES_READ);
+    EXPECT_EQ(setup.closeProduct, 30);
+    ASSERT_EQ(read("/S /close=5"), SWITCHES_READ);
+    EXPECT_EQ(setup.closeProduct, 5);
+    for (const char* text : { "/S /CLOSE=", "/S /CLOSE=0", "/S /CLOSE=3601", "/S /CLOSE=5x", "/S /CLOSEX" })
+        EXPECT_EQ(read(text), SWITCHES_BAD) << text;
     // /X= only in the line a removal starts its copy with: with /S, beside no install switch
     for (const char* text : { "/X=C:\\K\\S.EXE", "/LOG=a.log /X=C:\\K\\S.EXE", "/S /D=C:\\K /X=C:\\K\\S.EXE",
                               "/S /X=C:\\K\\S.EXE /LAUNCH=0", "/S /MENU=1 /X=C:\\K\\S.EXE" })

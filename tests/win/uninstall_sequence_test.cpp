@@ -1,6 +1,8 @@
 // The relaunch prompt and the uninstall sequence run in-process, where the message boxes'
-// icons can be told apart (the end-to-end tests check the rest from outside).
+// icons can be told apart (the end-to-end tests check the rest from outside), and the look
+// for a product in use that comes before an unattended run changes anything.
 #include "app/state.h"
+#include "manifest/in_use.h"
 #include "scratch.h"
 #include "uninstall/uninstall.h"
 #include "windows_seen.h"
@@ -88,4 +90,24 @@ TEST(UninstallSequence, InstallationAtADriveRootIsNotWalked)
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(seen.empty());
     EXPECT_TRUE(fileExists(folder + "other.txt"));
+}
+
+TEST(InstallationInUse, OnlyTheMainProgramAndProgramFilesHeldAgainstWritingCount)
+{
+    resetSetupState();
+    std::string folder = scratchFolder("in-use");
+    writeFile(folder + "SETUP.inf", "[Install]\r\n1=main.dat\r\n2=extra.DLL\r\n3=notes.txt\r\n");
+    for (const char* name : { "main.dat", "extra.DLL", "notes.txt" })
+        writeFile(folder + name, "x");
+    strcpy(setup.destDir, folder.c_str());
+    strcpy(setup.manifestPath, (folder + "SETUP.inf").c_str());
+    setup.installCount = 3;
+    EXPECT_TRUE(installationFree());
+    // held as a running program holds its files: readable, never writable by another
+    for (const char* name : { "notes.txt", "extra.DLL", "main.dat" }) {
+        HANDLE held = CreateFileA((folder + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(installationFree(), name[0] == 'n') << name;
+        CloseHandle(held);
+    }
+    EXPECT_EQ(readFile(folder + "main.dat") + readFile(folder + "extra.DLL"), "xx");
 }
