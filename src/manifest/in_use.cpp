@@ -68,7 +68,7 @@ static int nameUsers(char (*files)[PATH_SIZE], int count, HANDLE* asked)
                 textCopy(program, sizeof program, module.szExePath);
             for (int i = 0; i < count && i < FILES_NAMED && !uses; ++i)
                 if (sameFile(module.szExePath, files[i]))
-                    uses = lstrcmpA(module.szExePath, program) == 0 ? 2 : 1;
+                    uses = strcmp(module.szExePath, program) == 0 ? 2 : 1;
         }
         if (modules != INVALID_HANDLE_VALUE)
             CloseHandle(modules);

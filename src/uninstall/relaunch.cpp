@@ -150,10 +150,7 @@ void runUninstall()
     textCopy(setup.destDir, sizeof setup.destDir, setup.baseDir);
     // the running copy's deletion at restart is arranged first: a run killed at any moment
     // then leaves nothing in the system directory that nothing will delete
-    char runningCopy[PATH_SIZE];
-    DWORD length = GetModuleFileNameA(nullptr, runningCopy, sizeof runningCopy);
-    if (length != 0 && length < sizeof runningCopy)
-        scheduleRemovalAtRestart(runningCopy);
+    scheduleRemovalAtRestart(setup.exePath);
     if (setup.unattended) {
         // a product in use is found before anything changes: nothing is removed then
         if (!installationFree()) {

@@ -23,13 +23,12 @@ DWORD parentProcessId()
 
 bool processRunsFile(DWORD id, const char* path)
 {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    if (process == nullptr)
-        return false;
-    // the program's folder is one the code page holds: the installation's, or the system's
-    char image[PATH_SIZE];
-    DWORD length = sizeof image;
-    bool runs = QueryFullProcessImageNameA(process, 0, image, &length) && sameFile(image, path);
-    CloseHandle(process);
+    // the first module of a process is the program it runs
+    HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id);
+    MODULEENTRY32 program;
+    program.dwSize = sizeof program;
+    bool runs = modules != INVALID_HANDLE_VALUE && Module32First(modules, &program) && sameFile(program.szExePath, path);
+    if (modules != INVALID_HANDLE_VALUE)
+        CloseHandle(modules);
     return runs;
 }
