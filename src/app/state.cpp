@@ -3,14 +3,18 @@
 
 #include <string.h>
 
+#define PRODUCT_KEY "Korval"
+
 const ProductConfig product = {
     "Rovenda",
-    "Korval",
+    PRODUCT_KEY,
     46,
     "Rovenda",
     "Rovenda のインストール先",
     { "Programs", "Desktop", "Startup" },
 };
+
+const char productUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" PRODUCT_KEY;
 
 SetupState setup;
 char copyPiece[COPY_PIECE_SIZE];

@@ -84,6 +84,8 @@ struct SetupState {
 
 extern SetupState setup;
 extern const ProductConfig product;
+// The product's key under HKLM's Uninstall key (productKey's), which other software writes.
+extern const char productUninstallKey[];
 
 // Exit codes. Interactive runs end with EXIT_INTERACTIVE whatever happened; an unattended run
 // ends with the highest code raised, so the removal's codes go from the mildest to the worst.

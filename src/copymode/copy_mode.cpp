@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "copymode/copy_paths.h"
 #include "manifest/entries.h"
+#include "manifest/manifest_file.h"
 #include "shortcuts/shortcuts.h"
 #include "util/text.h"
 #include "util/whole_copy.h"
@@ -76,7 +77,7 @@ int runCopyMode(const char* arguments)
     CreateDirectoryA(setup.destDir, nullptr);
 
     for (int i = 1; i < COPY_ENTRY_LIMIT; ++i) {
-        ValueRead read = readManifestValue("Install", i, setup.entryTarget);
+        ValueRead read = readManifestValue(installSection, i, setup.entryTarget);
         if (read == VALUE_ABSENT)
             break;
         // a value longer than 259 bytes is an entry that cannot be copied

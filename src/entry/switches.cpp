@@ -6,10 +6,8 @@
 
 #include <string.h>
 
-// In bit order; a name that ends in "=" takes a value.
-static const char* const switchNames[] = { "S", "DELETEALL", "LOG=", "MENU=", "DESKTOP=", "LAUNCH=", "D=", "X=", "CLOSE",
-                                           "CLOSE=" };
-enum { SWITCH_COUNT = sizeof switchNames / sizeof switchNames[0] };
+// In bit order, one after the other; a name that ends in "=" takes a value.
+static const char switchNames[] = "S\0DELETEALL\0LOG=\0MENU=\0DESKTOP=\0LAUNCH=\0D=\0X=\0CLOSE\0CLOSE=\0";
 
 static bool isBlank(char c)
 {
@@ -29,8 +27,9 @@ static int switchAt(const char* p, const char** value)
 {
     if (*p++ != '/')
         return -1;
-    for (int i = 0; i < SWITCH_COUNT; ++i) {
-        const char* name = switchNames[i];
+    int i = 0;
+    for (const char* next = switchNames; *next != 0; next += strlen(next) + 1, ++i) {
+        const char* name = next;
         const char* q = p;
         while (*name != 0 && (*q >= 'a' && *q <= 'z' ? *q - 32 : *q) == *name) {
             ++name;

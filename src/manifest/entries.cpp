@@ -25,7 +25,7 @@ int loadInstallEntry(int number)
     } else if (number == 0) {
         textCopy(setup.entryValue, sizeof setup.entryValue, setup.manifestName);
     } else {
-        read = readManifestValue("Install", number, setup.entryValue);
+        read = readManifestValue(installSection, number, setup.entryValue);
         if (read == VALUE_ABSENT) {
             setup.entryTarget[0] = 0;
             return 0;
@@ -37,6 +37,6 @@ int loadInstallEntry(int number)
 
 void loadGroupEntry(int number)
 {
-    ValueRead read = readManifestValue("Group", number, setup.entryValue);
+    ValueRead read = readManifestValue(groupSection, number, setup.entryValue);
     splitGroupEntry(read == VALUE_READ);
 }

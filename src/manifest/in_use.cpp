@@ -47,8 +47,9 @@ static BOOL CALLBACK askToClose(HWND window, LPARAM process)
     return TRUE;
 }
 
-// Logs each process that runs or has loaded one of the files; with /CLOSE, asks each whose
-// program is one of them to close, keeping its handle in asked. The number asked.
+// Logs each process that runs one of the files (the program of its first module); with
+// /CLOSE, asks it to close, keeping its handle in asked. The number asked. (A process that has
+// only loaded a library of the installation is not named: its file is.)
 static int nameUsers(char (*files)[PATH_SIZE], int count, HANDLE* asked)
 {
     int askedCount = 0;
@@ -58,25 +59,18 @@ static int nameUsers(char (*files)[PATH_SIZE], int count, HANDLE* asked)
     for (BOOL more = Process32First(processes, &process); more; more = Process32Next(processes, &process)) {
         DWORD id = process.th32ProcessID;
         HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, id);
-        MODULEENTRY32 module;
-        module.dwSize = sizeof module;
-        char program[MAX_PATH] = "";    // the first module: the program the process runs
-        int uses = 0;                   // 1: it has loaded a file of the installation, 2: it runs one
-        for (BOOL next = Module32First(modules, &module); next && !uses && id != GetCurrentProcessId();
-             next = Module32Next(modules, &module)) {
-            if (program[0] == 0)
-                textCopy(program, sizeof program, module.szExePath);
-            for (int i = 0; i < count && i < FILES_NAMED && !uses; ++i)
-                if (sameFile(module.szExePath, files[i]))
-                    uses = strcmp(module.szExePath, program) == 0 ? 2 : 1;
-        }
+        MODULEENTRY32 program;
+        program.dwSize = sizeof program;
+        bool runs = false;
+        if (id != GetCurrentProcessId() && Module32First(modules, &program))
+            for (int i = 0; i < count && i < FILES_NAMED && !runs; ++i)
+                runs = sameFile(program.szExePath, files[i]);
         if (modules != INVALID_HANDLE_VALUE)
             CloseHandle(modules);
-        if (!uses)
+        if (!runs)
             continue;
-        logLine(logProcessWord, formatKey(id), ": ", program);
-        HANDLE handle = uses == 2 && setup.closeProduct && askedCount < PROCESSES_ASKED
-                            ? OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
+        logLine(logProcessWord, formatKey(id), ": ", program.szExePath);
+        HANDLE handle = setup.closeProduct && askedCount < PROCESSES_ASKED ? OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
         if (handle) {
             EnumWindows(askToClose, (LPARAM)id);
             logLine(logCloseAskedWord, formatKey(id));

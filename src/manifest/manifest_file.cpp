@@ -36,9 +36,12 @@ static void readManifestOnce()
     manifest.text = readProfileText(setup.manifestPath, CP_ACP, &manifest.size);
     if (manifest.text == nullptr)
         return;
-    indexSection(&manifest.install, "Install");
-    indexSection(&manifest.group, "Group");
+    indexSection(&manifest.install, installSection);
+    indexSection(&manifest.group, groupSection);
 }
+
+const char installSection[] = "Install";
+const char groupSection[] = "Group";
 
 bool findManifestEntry(const char* section, int number, IniLine* line)
 {
@@ -47,9 +50,9 @@ bool findManifestEntry(const char* section, int number, IniLine* line)
     if (manifest.text == nullptr)
         return false;
     const ManifestSectionIndex* index = nullptr;
-    if (strcmp(section, "Install") == 0)
+    if (section == installSection)
         index = &manifest.install;
-    else if (strcmp(section, "Group") == 0)
+    else if (section == groupSection)
         index = &manifest.group;
     if (index != nullptr && !index->present)
         return false;

@@ -5,6 +5,7 @@
 #include "app/state.h"
 #include "manifest/destination.h"
 #include "manifest/entries.h"
+#include "manifest/manifest_file.h"
 #include "util/text.h"
 
 #include <string.h>
@@ -22,10 +23,8 @@ static bool expandInPlace(char* value)
 
 static void readUninstallCommand()
 {
-    char keyPath[PATH_SIZE] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    textAppend(keyPath, sizeof keyPath, product.productKey);
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, productUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return;
     // a value that does not fit 259 bytes and its terminator is not used at all, since a cut
     // command names another folder; the extra byte terminates a value stored without one
@@ -64,7 +63,7 @@ int loadPreviousInstall()
     // the uninstall must find the same group folder that the installation made
     setup.groupCount = 0;
     char value[PATH_SIZE];
-    while (!endsGroupList(readManifestValue("Group", setup.groupCount + 1, value), value))
+    while (!endsGroupList(readManifestValue(groupSection, setup.groupCount + 1, value), value))
         ++setup.groupCount;
     return 1;
 }

@@ -42,23 +42,21 @@ static void runCopyAndWait(const char* copyPath, char* commandLine)
     raiseExitCode(code == EXIT_INTERACTIVE || code > EXIT_RELAUNCH_FAILED ? EXIT_RELAUNCH_FAILED : (int)code);
 }
 
-// Whether the file at path holds exactly this program's bytes (a copy that an earlier removal
-// left there for the next restart).
+// Whether the file at path is a copy of this program (one an earlier removal left there for
+// the next restart): the same size and last-write time to the 100 ns as this program's own
+// file, which every copy this program makes takes from its source.
 static bool holdsThisProgram(const char* path)
 {
-    enum { HALF = COPY_PIECE_SIZE / 2 };
-    HANDLE files[2] = { CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr),
-                        CreateFileA(setup.exePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr) };
-    bool same = files[0] != INVALID_HANDLE_VALUE && files[1] != INVALID_HANDLE_VALUE;
-    for (DWORD read[2] = { 1, 1 }; same && read[0] != 0;) {
-        for (int i = 0; i < 2; ++i)
-            same = same && ReadFile(files[i], copyPiece + i * HALF, HALF, &read[i], nullptr);
-        same = same && read[0] == read[1] && memcmp(copyPiece, copyPiece + HALF, read[0]) == 0;
+    WIN32_FIND_DATAA found[2];
+    const char* paths[2] = { path, setup.exePath };
+    for (int i = 0; i < 2; ++i) {
+        HANDLE search = FindFirstFileA(paths[i], &found[i]);
+        if (search == INVALID_HANDLE_VALUE)
+            return false;
+        FindClose(search);
     }
-    for (HANDLE file : files)
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-    return same;
+    return found[0].nFileSizeLow == found[1].nFileSizeLow && found[0].nFileSizeHigh == found[1].nFileSizeHigh &&
+           memcmp(&found[0].ftLastWriteTime, &found[1].ftLastWriteTime, sizeof(FILETIME)) == 0;
 }
 
 bool systemDirectoryName(char* path, int n)

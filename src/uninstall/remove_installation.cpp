@@ -86,9 +86,7 @@ int removeInstallation()
     if (walked < 1)
         ok = 0;
 
-    char uninstallKey[PATH_SIZE] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-    if (textAppend(uninstallKey, sizeof uninstallKey, product.productKey))
-        removeKey(HKEY_LOCAL_MACHINE, "HKLM\\", uninstallKey);
+    removeKey(HKEY_LOCAL_MACHINE, "HKLM\\", productUninstallKey);
     char folder[PATH_SIZE];
     textCopy(folder, sizeof folder, setup.destDir);
     folder[strlen(folder) - 1] = 0;     // without its trailing backslash
