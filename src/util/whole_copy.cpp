@@ -2,22 +2,17 @@
 #include "util/whole_copy.h"
 
 #include "app/state.h"
+#include "util/copy_rules.h"
 
 #include <string.h>
 
-enum { TEMPORARY_NAME_LENGTH = 8, TEMPORARY_NAME_TRIES = 16 };
+enum { TEMPORARY_NAME_TRIES = 16 };
 
 // NtSetInformationFile's classes for a rename and a hard link, and the statuses that name a
 // target refused as it is (in use, protected, a folder)
 enum { RENAME_CLASS = 10, LINK_CLASS = 11 };
 enum : LONG { ACCESS_DENIED_STATUS = (LONG)0xC0000022, SHARING_VIOLATION_STATUS = (LONG)0xC0000043,
               NAME_INVALID_STATUS = (LONG)0xC0000033 };
-
-DWORD copiedAttributes(DWORD sourceAttributes)
-{
-    return sourceAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-}
 
 static bool setDeleteOnClose(HANDLE file, bool deleteOnClose)
 {
@@ -26,13 +21,13 @@ static bool setDeleteOnClose(HANDLE file, bool deleteOnClose)
 }
 
 // The temporary file, in the target's own folder so that it never leaves its drive, named
-// "~0000000" to "~000000f", or shorter for a shorter target name: it fits wherever the
-// target's path fits, and never names a device (AUX, COM1). It is deleted when its handle
-// closes, also when the process is killed outright: made so in the same step as the file
-// where the volume has hard links (the complete copy is then linked in as the target); where
-// it has none, given the delete disposition at once after it is made (a kill in between
-// leaves it behind), to be cleared just before it is renamed over the target.
-// Read-only comes only after the file has become the target.
+// "~0" to "~f" (util/copy_rules.h): it fits wherever the target's path fits, and never names
+// a device (AUX, COM1) nor the target. It is deleted when its handle closes, also when the
+// process is killed outright: made so in the same step as the file where the volume has hard
+// links (the complete copy is then linked in as the target); where it has none, given the
+// delete disposition at once after it is made (a kill in between leaves it behind), to be
+// cleared just before it is renamed over the target. Read-only comes only after the file has
+// become the target.
 static bool createBeside(WholeCopy* copy)
 {
     char path[PATH_SIZE];
@@ -40,18 +35,10 @@ static bool createBeside(WholeCopy* copy)
     DWORD full = GetFullPathNameA(copy->target, sizeof path, path, &name);
     if (full == 0 || full >= sizeof path || name == nullptr)
         return false;
-    size_t length = strlen(name);
-    if (length > TEMPORARY_NAME_LENGTH)
-        length = TEMPORARY_NAME_LENGTH;
-    memset(name, '0', length);
-    name[0] = '~';
-    name[length] = 0;
-    DWORD flags = copiedAttributes(copy->source.FileAttributes) & ~FILE_ATTRIBUTE_READONLY;
+    char* digit = firstTemporaryName(name, full);
     copy->renamed = setup.linksRefused;
-    if (!copy->renamed)
-        flags |= FILE_FLAG_DELETE_ON_CLOSE;
-    for (int attempt = 0; attempt < TEMPORARY_NAME_TRIES; ++attempt) {
-        name[length - 1] = "0123456789abcdef"[attempt];
+    DWORD flags = temporaryFileFlags(copy->source.FileAttributes, copy->renamed);
+    for (int attempt = 1;; ++attempt) {
         copy->out = CreateFileA(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, flags, nullptr);
         if (copy->out != INVALID_HANDLE_VALUE) {
             if (copy->renamed)
@@ -61,10 +48,10 @@ static bool createBeside(WholeCopy* copy)
         // Windows refuses access to the name of an earlier copy's temporary file that another
         // program (a virus scanner) still holds after it was deleted: the next name is tried
         DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED)
+        if ((error != ERROR_FILE_EXISTS && error != ERROR_ACCESS_DENIED) || !digit || attempt == TEMPORARY_NAME_TRIES)
             return false;
+        *digit = "0123456789abcdef"[attempt];
     }
-    return false;
 }
 
 int beginWholeCopy(WholeCopy* copy, const char* source, const char* target)

@@ -16,10 +16,6 @@ struct WholeCopy {
     int renamed;                // 1: the temporary file is to be renamed over the target, not linked
 };
 
-// The attributes a copy takes from its source. Some attribute bits have the values of open
-// flags (0x20000000 is FILE_FLAG_NO_BUFFERING): only these six ever reach CreateFileA.
-DWORD copiedAttributes(DWORD sourceAttributes);
-
 // Opens source and creates the temporary file beside target. 1 when both are open.
 int beginWholeCopy(WholeCopy* copy, const char* source, const char* target);
 

@@ -28,12 +28,3 @@ TEST(CopyFileWhole, ATargetInTheSystemsLongOrDeviceFormArrivesUnderItsOwnName)
     EXPECT_EQ(readFile(folder + "a.txt") + readFile(folder + "b.txt"), "newnew");
     EXPECT_EQ(namesInFolder(folder), (std::vector<std::string> { "a.txt", "b.txt", "new.txt" }));
 }
-
-TEST(CopyFileWhole, AttributesThatAreOpenFlagsNeverReachTheCopy)
-{
-    // cloud-synced files carry such bits (0x20000000 is FILE_FLAG_NO_BUFFERING as a flag);
-    // Wine keeps none of them on a file, so the rule is shown on its own
-    const DWORD six = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    EXPECT_EQ(copiedAttributes(six | 0x40000 | 0x100000 | 0x400000 | 0x20000000 | FILE_ATTRIBUTE_DIRECTORY), six);
-}
