@@ -65,7 +65,8 @@ struct SetupState {
     int stepRunning;                // 1 while an install step runs (it may let messages through)
     int installCancelled;           // 1 once the wizard was cancelled during the installation
     int deleteAll;
-    int linksRefused;               // 1 once a volume took no hard link: copies are renamed into place
+    int noHardLinks;                // 1: the destination volume takes no hard links (asked at the
+                                    // start, or it refused a copy's link): copies are renamed into place
     ManifestText manifest;
 
     // The command line's switches (entry/switches.h) and what an unattended run came to.

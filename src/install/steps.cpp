@@ -96,13 +96,15 @@ static void askNextCopy(int number)
         askCopyAhead(number, setup.entryValue, setup.entryTarget);
 }
 
-// One step: 0 sets the bar's range and makes the destination, then one per install entry
-// (the program and its manifest first), and last the shortcuts.
+// One step: 0 sets the bar's range, makes the destination and asks its volume whether it
+// takes hard links, then one per install entry (the program and its manifest first), and
+// last the shortcuts.
 void runStep(HWND bar, int step, int last)
 {
     if (step == 0) {
         SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, last));
         makeFolderPath(setup.destDir);
+        askTargetVolume(setup.destDir);
     } else if (step <= setup.installCount + 2) {
         if (setup.unattended) {
             takeCopyAhead(step - 2);

@@ -3,6 +3,7 @@
 
 #include "app/state.h"
 #include "util/copy_rules.h"
+#include "util/text.h"
 
 #include <string.h>
 
@@ -36,7 +37,7 @@ static bool createBeside(WholeCopy* copy)
     if (full == 0 || full >= sizeof path || name == nullptr)
         return false;
     char* digit = firstTemporaryName(name, full);
-    copy->renamed = setup.linksRefused;
+    copy->renamed = setup.noHardLinks;
     DWORD flags = temporaryFileFlags(copy->source.FileAttributes, copy->renamed);
     for (int attempt = 1;; ++attempt) {
         copy->out = CreateFileA(path, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, flags, nullptr);
@@ -174,7 +175,7 @@ static int replaceTarget(WholeCopy* copy)
 // the start, as a temporary file that can be renamed. False when it cannot be.
 static bool restartWithoutLink(WholeCopy* copy)
 {
-    setup.linksRefused = 1;
+    setup.noHardLinks = 1;
     CloseHandle(copy->out);     // the temporary file goes as it closes
     copy->out = INVALID_HANDLE_VALUE;
     return SetFilePointer(copy->in, 0, nullptr, FILE_BEGIN) == 0 && createBeside(copy);
@@ -202,4 +203,39 @@ int copyFileWhole(const char* source, const char* target)
     static const int never = 0;
     WholeCopy copy;
     return beginWholeCopy(&copy, source, target) && finishWholeCopy(&copy, 1, &never);
+}
+
+HANDLE openFolder(const char* path)
+{
+    return CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Whether the volume of folder takes a hard link between two files of this program's own,
+// asked where the volume does not say it takes them (Windows Vista does not know the flag,
+// Wine says it of no volume, FAT has none). The first file goes as it closes, the second name
+// at once; no other file is ever touched (a name already there only makes the answer no).
+static bool linkTaken(const char* folder)
+{
+    char first[PATH_SIZE], second[PATH_SIZE];
+    if (!textCopy(first, sizeof first, folder) || !textAppend(first, sizeof first, "~0"))
+        return false;
+    memcpy(second, first, sizeof second);
+    second[strlen(second) - 1] = '1';
+    HANDLE file = CreateFileA(first, GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    bool taken = file != INVALID_HANDLE_VALUE && CreateHardLinkA(second, first, nullptr);
+    if (taken)
+        DeleteFileA(second);
+    CloseHandle(file);
+    return taken;
+}
+
+void askTargetVolume(const char* folder)
+{
+    HANDLE handle = openFolder(folder);
+    DWORD flags = 0;
+    GetVolumeInformationByHandleW(handle, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0);
+    CloseHandle(handle);
+    setup.noHardLinks = !(flags & FILE_SUPPORTS_HARD_LINKS) && !linkTaken(folder);
 }

@@ -29,8 +29,18 @@ int copyWholePiece(WholeCopy* copy);
 // temporary file goes and the target stays as it was, and the last error says why. Once
 // *stop is non-zero (set by another thread) no further piece is copied and the copy ends as
 // a failed one. The first volume that refuses a hard link gets that file copied once more,
-// and every later copy of the run is renamed into place (setup.linksRefused).
+// and every later copy of the run is renamed into place (setup.noHardLinks).
 int finishWholeCopy(WholeCopy* copy, int state, const int* stop);
 
 // The whole copy at once. 1 on success.
 int copyFileWhole(const char* source, const char* target);
+
+// Asks the volume of folder (an existing one) whether it takes hard links, for the copies
+// that follow (setup.noHardLinks): they are linked in where it says so (FILE_SUPPORTS_HARD_LINKS)
+// or, where it does not, takes one between two files of this program's own beside them; they
+// are renamed into place where it takes none.
+void askTargetVolume(const char* folder);
+
+// A handle for questions about the folder at path (its volume, its identity), or
+// INVALID_HANDLE_VALUE.
+HANDLE openFolder(const char* path);

@@ -194,8 +194,8 @@ TEST_F(Unattended, AVolumeWithoutHardLinksGetsNewAndReinstalledFilesWholeAndNoth
     SmallDrive drive(true);
     if (!drive.mounted())
         GTEST_SKIP() << "no FAT volume can be mounted here (needs root, /dev/fuse, fusefat and mkfs.vfat)";
-    // the first file is reinstalled (Wine removes the target before it finds the link
-    // refused), the second is new; fusefat takes ASCII names only
+    // the first file is reinstalled, the second is new, each renamed into place (the volume
+    // takes no hard link, though under Wine no volume says it does); fusefat takes ASCII names only
     writeFileMakingFolders("T:\\Korval\\one.txt", "old");
     ASSERT_FALSE(CreateHardLinkA("T:\\Korval\\link.txt", "T:\\Korval\\one.txt", nullptr)) << "FAT took a hard link";
     dist = stageSetup("unattended-fat", "[Install]\r\n1=one.txt\r\n2=one.txt,doc\\two.txt\r\n");
