@@ -67,6 +67,7 @@ struct SetupState {
     int deleteAll;
     int noHardLinks;                // 1: the destination volume takes no hard links (asked at the
                                     // start, or it refused a copy's link): copies are renamed into place
+    int retriesSpent;               // pauses before a target in use was tried again, this run
     ManifestText manifest;
 
     // The command line's switches (entry/switches.h) and what an unattended run came to.

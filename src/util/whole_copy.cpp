@@ -9,11 +9,18 @@
 
 enum { TEMPORARY_NAME_TRIES = 16 };
 
-// NtSetInformationFile's classes for a rename and a hard link, and the statuses that name a
-// target refused as it is (in use, protected, a folder)
-enum { RENAME_CLASS = 10, LINK_CLASS = 11 };
-enum : LONG { ACCESS_DENIED_STATUS = (LONG)0xC0000022, SHARING_VIOLATION_STATUS = (LONG)0xC0000043,
-              NAME_INVALID_STATUS = (LONG)0xC0000033 };
+// A target in use is tried again after a pause, for about a second (a scanner's look lasts
+// milliseconds), and for about five seconds over the whole run, so that a running product
+// holding many files delays the run no more than that. Counted in pauses of one timer tick
+// on Windows (15.6 ms).
+enum { RETRY_PAUSE_MS = 15, PAUSES_PER_TARGET = 64, PAUSES_PER_RUN = 320 };
+
+// NtSetInformationFile's classes for a rename and a hard link, and the same with flags
+// (Windows 10 1809 and later): their POSIX semantics replace a target that other programs
+// hold open with delete sharing, as scanners and indexers do, and a read-only one
+enum { RENAME_CLASS = 10, LINK_CLASS = 11, RENAME_EX_CLASS = 65, LINK_EX_CLASS = 72 };
+enum { REPLACE_IF_EXISTS = 1, POSIX_SEMANTICS = 2, IGNORE_READONLY_ATTRIBUTE = 0x40 };
+enum : LONG { UNSUCCESSFUL_STATUS = (LONG)0xC0000001, NAME_INVALID_STATUS = (LONG)0xC0000033 };
 
 static bool setDeleteOnClose(HANDLE file, bool deleteOnClose)
 {
@@ -92,16 +99,21 @@ static FARPROC systemProc(const char* name)
 }
 
 // The open file takes the target's name, replacing what is there, in one step: as a second
-// name (LINK_CLASS) or as its only one (RENAME_CLASS). The system's own call, which takes the
-// NT form of the full path: "\??\" before a drive's path and for the rest of a "\\?\" or
-// "\\.\" path, "\??\UNC\" for the rest of a share's. The full path also leaves out what
-// Windows leaves out of a name (trailing dots and blanks) and names a device as one.
-static LONG placeOver(HANDLE file, const char* target, int informationClass)
+// name (linked) or as its only one. The system's own call, which takes the NT form of the
+// full path: "\??\" before a drive's path and for the rest of a "\\?\" or "\\.\" path,
+// "\??\UNC\" for the rest of a share's. The full path also leaves out what Windows leaves out
+// of a name (trailing dots and blanks) and names a device as one. It is tried with POSIX
+// semantics first, the classic way where the system answers anything but done or in use
+// (older systems do not know those classes, FAT refuses them, and a 32-bit program on a
+// 64-bit system whose translation layer passed them on untranslated gets some other refusal).
+static LONG placeOver(HANDLE file, const char* target, int linked)
 {
     static const WCHAR prefix[] = L"\\??\\UNC\\";
-    union {
-        FILE_RENAME_INFO info;
-        char bytes[sizeof(FILE_RENAME_INFO) + (PATH_SIZE + 8) * sizeof(WCHAR)];
+    struct {
+        ULONG flags;            // the classic classes read its first byte: replace if it exists
+        HANDLE rootDirectory;
+        ULONG fileNameLength;
+        WCHAR fileName[PATH_SIZE + 8];
     } request;
     WCHAR wide[PATH_SIZE], path[PATH_SIZE];
     DWORD length = MultiByteToWideChar(CP_ACP, 0, target, -1, wide, PATH_SIZE) > 1 ?
@@ -119,56 +131,73 @@ static LONG placeOver(HANDLE file, const char* target, int informationClass)
         rest = path + (local ? 4 : 2);
     }
     length -= (DWORD)(rest - path);
-    memcpy(request.info.FileName, prefix, kept * sizeof(WCHAR));
-    memcpy(request.info.FileName + kept, rest, length * sizeof(WCHAR));
-    request.info.ReplaceIfExists = TRUE;
-    request.info.RootDirectory = nullptr;
-    request.info.FileNameLength = (kept + length) * sizeof(WCHAR);
+    memcpy(request.fileName, prefix, kept * sizeof(WCHAR));
+    // with its terminator: some of the system's paths read the name up to it
+    memcpy(request.fileName + kept, rest, (length + 1) * sizeof(WCHAR));
+    request.flags = REPLACE_IF_EXISTS | POSIX_SEMANTICS | IGNORE_READONLY_ATTRIBUTE;
+    request.rootDirectory = nullptr;
+    request.fileNameLength = (kept + length) * sizeof(WCHAR);
     ULONG_PTR status[2];        // the call's own status block
-    return setInformation(file, status, &request, sizeof request, informationClass);
+    LONG answer = setInformation(file, status, &request, sizeof request, linked ? LINK_EX_CLASS : RENAME_EX_CLASS);
+    if (replaceAnswer(answer) >= REPLACE_UNKNOWN) {
+        request.flags = TRUE;
+        answer = setInformation(file, status, &request, sizeof request, linked ? LINK_CLASS : RENAME_CLASS);
+    }
+    return answer;
+}
+
+// One try. As the temporary file was made: one made to be linked in stays deleted on close
+// (so a refused link has it made again even when an earlier copy found links refused
+// meanwhile); one to be renamed keeps its delete disposition but for the try itself, so that
+// a kill while it waits for its target leaves nothing behind.
+static LONG placeOnce(WholeCopy* copy)
+{
+    if (!copy->renamed)
+        return placeOver(copy->out, copy->target, 1);
+    if (!setDeleteOnClose(copy->out, false))
+        return UNSUCCESSFUL_STATUS;
+    LONG status = placeOver(copy->out, copy->target, 0);
+    if (status < 0)
+        setDeleteOnClose(copy->out, true);
+    return status;
 }
 
 // 1 when the complete copy became the target, 0 when it could not, -1 when the volume took
 // no hard link for it (the copy is then made again without one).
-static int replaceTarget(WholeCopy* copy)
+static int replaceTarget(WholeCopy* copy, const int* stop)
 {
     // as a copy by the system: the source's last-write time (a target whose time cannot be
     // set, on a share that refuses it, still gets a good copy)
     FILE_BASIC_INFO basic = {};
     basic.LastWriteTime = copy->source.LastWriteTime;
     SetFileInformationByHandle(copy->out, FileBasicInfo, &basic, sizeof basic);
-    // as the temporary file was made: one made to be linked in stays deleted on close, so a
-    // refused link has it made again even when an earlier copy found links refused meanwhile
-    int informationClass = copy->renamed ? RENAME_CLASS : LINK_CLASS;
-    // kept while the disposition stands, the renamed file would go when it closes
-    if (copy->renamed && !setDeleteOnClose(copy->out, false))
-        return 0;
-    LONG status = placeOver(copy->out, copy->target, informationClass);
-    if (status < 0) {
-        // a read-only target refuses to be replaced: without the attribute for the move,
-        // and with it again when the move fails all the same
-        DWORD old = GetFileAttributesA(copy->target);
-        if (old != INVALID_FILE_ATTRIBUTES && (old & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ==
-                                                  FILE_ATTRIBUTE_READONLY) {
-            SetFileAttributesA(copy->target, old & ~FILE_ATTRIBUTE_READONLY);
-            status = placeOver(copy->out, copy->target, informationClass);
-            if (status < 0)
-                SetFileAttributesA(copy->target, old);
-        }
+    LONG status = placeOnce(copy);
+    // the classic way refuses a read-only target: tried again at once without the attribute,
+    // which it gets back when the copy does not take its place
+    DWORD without = INVALID_FILE_ATTRIBUTES;
+    if (replaceAnswer(status) == REPLACE_IN_USE) {
+        without = withoutReadOnly(GetFileAttributesA(copy->target));
+        if (without != INVALID_FILE_ATTRIBUTES && SetFileAttributesA(copy->target, without))
+            status = placeOnce(copy);
     }
-    if (status >= 0)
+    // a target in use is tried again for a bounded time, unless *stop is set meanwhile
+    for (int pauses = 0; replaceAnswer(status) == REPLACE_IN_USE && pauses < PAUSES_PER_TARGET &&
+                         setup.retriesSpent < PAUSES_PER_RUN && !*(const volatile int*)stop;
+         ++pauses) {
+        ++setup.retriesSpent;
+        Sleep(RETRY_PAUSE_MS);
+        status = placeOnce(copy);
+    }
+    int answer = replaceAnswer(status);
+    if (answer == REPLACE_DONE)
         return 1;
-    if (copy->renamed)
-        setDeleteOnClose(copy->out, true);
-    // A volume without hard links (FAT, exFAT, some shares) refuses the link: Windows with a
-    // status of its own, Wine with access denied after it has removed the target (a copy
-    // made again is then renamed into the empty place). A target still there and refused
-    // as in use or protected would refuse the rename as well: no second copy for it.
-    bool refusedAsItIs = (status == ACCESS_DENIED_STATUS || status == SHARING_VIOLATION_STATUS) &&
-                         GetFileAttributesA(copy->target) != INVALID_FILE_ATTRIBUTES;
+    if (without != INVALID_FILE_ATTRIBUTES)
+        SetFileAttributesA(copy->target, without | FILE_ATTRIBUTE_READONLY);
     typedef ULONG(WINAPI * ErrorProc)(LONG);
     SetLastError(reinterpret_cast<ErrorProc>(reinterpret_cast<void*>(systemProc("RtlNtStatusToDosError")))(status));
-    return informationClass == LINK_CLASS && !refusedAsItIs ? -1 : 0;
+    // A volume that said it takes hard links but does not know them (some shares) leaves the
+    // target as it was: the copy is made again and renamed into place.
+    return !copy->renamed && answer == REPLACE_UNKNOWN ? -1 : 0;
 }
 
 // For a volume without hard links, for the rest of the run: the file is made again from
@@ -187,7 +216,7 @@ int finishWholeCopy(WholeCopy* copy, int state, const int* stop)
     do {
         while (state > 0)
             state = *(const volatile int*)stop ? -1 : copyWholePiece(copy);
-        replaced = state == 0 ? replaceTarget(copy) : 0;
+        replaced = state == 0 ? replaceTarget(copy, stop) : 0;
         state = 1;
     } while (replaced < 0 && restartWithoutLink(copy));
     CloseHandle(copy->in);

@@ -25,11 +25,13 @@ int copyWholePiece(WholeCopy* copy);
 
 // The pieces left after state (as copyWholePiece's; 1 when pieces are left), then the end:
 // a complete copy takes the source's last-write time and attributes and replaces the target
-// (a read-only one too); 1 then. Otherwise, or when the target cannot be replaced, the
+// (a read-only one too, and one that other programs hold open with delete sharing where the
+// system allows it); 1 then. A target refused as in use is tried again for about a second
+// (and five seconds over the run). Otherwise, or when the target cannot be replaced, the
 // temporary file goes and the target stays as it was, and the last error says why. Once
-// *stop is non-zero (set by another thread) no further piece is copied and the copy ends as
-// a failed one. The first volume that refuses a hard link gets that file copied once more,
-// and every later copy of the run is renamed into place (setup.noHardLinks).
+// *stop is non-zero (set by another thread) no further piece is copied nor try made and the
+// copy ends as a failed one. A volume that refuses a hard link it should take gets that file
+// copied once more, and every later copy of the run is renamed into place (setup.noHardLinks).
 int finishWholeCopy(WholeCopy* copy, int state, const int* stop);
 
 // The whole copy at once. 1 on success.

@@ -1,4 +1,5 @@
-// The whole-file copy's decisions that need no platform: the temporary file's flags and name.
+// The whole-file copy's decisions that need no platform: the temporary file's flags and name,
+// what an answer to the replacement means, the read-only target.
 #include "util/copy_rules.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,9 @@ TEST(CopyRules, OnlyAttributesThatAreNoOpenFlagsReachTheTemporaryFileAndReadOnly
     EXPECT_EQ(copiedAttributes(six | openFlags | 0x10), six);
     EXPECT_EQ(temporaryFileFlags(six | openFlags, 0), (six & ~1u) | 0x04000000);
     EXPECT_EQ(temporaryFileFlags(six | openFlags, 1), six & ~1u);
+    EXPECT_EQ(withoutReadOnly(0x21), 0x20u);
+    for (unsigned attributes : { 0x20u, 0x11u, 0xFFFFFFFFu })   // not read-only, a folder, no file
+        EXPECT_EQ(withoutReadOnly(attributes), 0xFFFFFFFFu) << attributes;
 }
 
 TEST(CopyRules, ATemporaryNameIsNeverATargetsOwnNorAOneByteName)
@@ -30,4 +34,16 @@ TEST(CopyRules, ATemporaryNameIsNeverATargetsOwnNorAOneByteName)
     EXPECT_EQ(names("ab", 259), "~0 ~f");           // a path of 259 bytes
     EXPECT_EQ(names("a", 259), "~");
     EXPECT_EQ(names("~", 259), "_");
+}
+
+TEST(CopyRules, AnAnswerInUseIsWaitedForAndAnUnknownWayGivesWayToTheClassicOne)
+{
+    EXPECT_EQ(replaceAnswer(0), REPLACE_DONE);
+    for (unsigned status : { 0xC0000022u, 0xC0000043u, 0xC0000056u })
+        EXPECT_EQ(replaceAnswer(status), REPLACE_IN_USE) << std::hex << status;
+    for (unsigned status : { 0xC0000002u, 0xC0000003u, 0xC000000Du, 0xC0000010u, 0xC00000BBu })
+        EXPECT_EQ(replaceAnswer(status), REPLACE_UNKNOWN) << std::hex << status;
+    // a folder in the way, another device, statuses sharing an in-use status's low byte
+    for (unsigned status : { 0xC00000BAu, 0xC00000D4u, 0xC0010022u, 0x80000022u })
+        EXPECT_EQ(replaceAnswer(status), REPLACE_FAILED) << std::hex << status;
 }
