@@ -82,15 +82,41 @@ static DWORD WINAPI prepareAhead(void* parameter)
     }
 }
 
-// Whether one folder holds the other (both end in a backslash): the destination's files could
-// then be sources. Compared without regard to case, trail bytes too: a false match only
-// costs the speed.
+// A folder's volume and file index, the same under any of its names (a short name, a
+// substituted drive, a share). False when they cannot be had.
+static bool identify(const char* folder, BY_HANDLE_FILE_INFORMATION* info)
+{
+    HANDLE handle = openFolder(folder);
+    bool known = GetFileInformationByHandle(handle, info) != 0;
+    CloseHandle(handle);
+    return known;
+}
+
+// Whether folder (ending in a backslash) or a folder above it is the folder outer; when
+// either cannot be told, as if it were.
+static bool within(const char* folder, const char* outer)
+{
+    BY_HANDLE_FILE_INFORMATION known, level;
+    char path[PATH_SIZE];
+    if (!identify(outer, &known) || !textCopy(path, sizeof path, folder))
+        return true;
+    // up level by level, cut after each backslash from the last one: the search compares
+    // single bytes on purpose, a trail byte 0x5C only adds a path that is no level of it
+    for (char* end = path + strlen(path) - 1; end && end >= path + 2; end = lastBackslashByte(path, end)) {
+        end[1] = 0;
+        if (identify(path, &level) && level.dwVolumeSerialNumber == known.dwVolumeSerialNumber &&
+            level.nFileIndexHigh == known.nFileIndexHigh && level.nFileIndexLow == known.nFileIndexLow)
+            return true;
+    }
+    return false;
+}
+
+// Whether the destination and the setup program's folder hold one another: the destination's
+// files could then be sources. Compared as folders, not as text, so that the same folder
+// under two names is one.
 static bool foldersOverlap()
 {
-    int dest = (int)strlen(setup.destDir), base = (int)strlen(setup.baseDir);
-    int shorter = dest < base ? dest : base;
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, setup.destDir, shorter, setup.baseDir, shorter) ==
-           CSTR_EQUAL;
+    return within(setup.destDir, setup.baseDir) || within(setup.baseDir, setup.destDir);
 }
 
 void startCopyAhead()

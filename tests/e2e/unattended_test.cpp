@@ -168,12 +168,17 @@ TEST_F(Unattended, EntriesTakeEffectInTheirOrder)
     std::string inner = dist + "inner\\";
     writeFile(dist + "a.txt", "a");
     writeFile(dist + "b.txt", "b");
-    writeFileMakingFolders(inner + "c.txt", "old c");
-    writeFile(inner + "y.txt", "old y");
-    EXPECT_EQ(runAsTool(setup + "/S /MENU=0 /DESKTOP=0 /LAUNCH=0 /D=" + inner), 0u);
-    EXPECT_EQ(readFile(inner + "x.txt") + readFile(inner + "y.txt") + readFile(inner + "d.txt"), "baa");
-    EXPECT_EQ(namesInFolder(inner), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf", "c.txt", "d.txt",
-                                                                 "doc", "x.txt", "y.txt" }));
+    // the destination named as it is, and by its short name: the same folder
+    for (int spelling = 0; spelling < 2; ++spelling) {
+        deleteTree(inner);
+        writeFileMakingFolders(inner + "c.txt", "old c");
+        writeFile(inner + "y.txt", "old y");
+        std::string dest = spelling ? shortPathOf(widened(inner)) : inner;
+        EXPECT_EQ(runAsTool(setup + "/S /MENU=0 /DESKTOP=0 /LAUNCH=0 /D=" + dest), 0u) << dest;
+        EXPECT_EQ(readFile(inner + "x.txt") + readFile(inner + "y.txt") + readFile(inner + "d.txt"), "baa") << dest;
+        EXPECT_EQ(namesInFolder(inner), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf", "c.txt",
+                                                                     "d.txt", "doc", "x.txt", "y.txt" }));
+    }
 }
 
 TEST_F(Unattended, ANearlyFullDriveIsInstalledOntoAsTheQuestionsYesWould)
