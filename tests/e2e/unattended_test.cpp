@@ -194,6 +194,24 @@ TEST_F(Unattended, ANearlyFullDriveIsInstalledOntoAsTheQuestionsYesWould)
     EXPECT_TRUE(hasLine(logLines(log), "残り容量が 50メガバイトしかありません。  かまわずにインストールしますか？"));
 }
 
+TEST_F(Unattended, ADriveThatFillsWhileTheThreadsCopyAheadGetsNoCutFile)
+{
+    SmallDrive drive;
+    if (!drive.mounted())
+        GTEST_SKIP() << "no small filesystem can be mounted here (mounting needs root)";
+    // the first two are copied beside their targets at once, 60 MiB on a drive of 50
+    writeFileMakingFolders("T:\\Korval\\big3.bin", "installed");
+    dist = stageSetup("unattended-fills", "[Install]\r\n1=big.bin\r\n2=big.bin,big2.bin\r\n3=big.bin,big3.bin\r\n");
+    const std::string big(30 << 20, 'b');
+    writeFile(dist + "big.bin", big);
+    EXPECT_EQ(runAsTool("\"" + dist + "SETUP.EXE\" /S /LAUNCH=0 /D=T:\\Korval"), 5u);
+    EXPECT_EQ(readFile("T:\\Korval\\big3.bin"), "installed");
+    // the one of the first two that fits is whole, and nothing else is left
+    std::string first = fileExists("T:\\Korval\\big.bin") ? "big.bin" : "big2.bin";
+    EXPECT_TRUE(readFile("T:\\Korval\\" + first) == big) << first << ": " << fileSize("T:\\Korval\\" + first);
+    EXPECT_EQ(namesInFolder("T:\\Korval\\"), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", first, "big3.bin" }));
+}
+
 TEST_F(Unattended, AVolumeWithoutHardLinksGetsNewAndReinstalledFilesWholeAndNothingElse)
 {
     SmallDrive drive(true);
