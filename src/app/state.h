@@ -67,7 +67,9 @@ struct SetupState {
     int installCancelled;           // 1 once the wizard was cancelled during the installation
     int deleteAll;
     int closeProduct;               // /CLOSE: the seconds a product in use has to close; 0: not asked
-    int linksRefused;               // 1 once a volume took no hard link: copies are renamed into place
+    int noHardLinks;                // 1: the destination volume takes no hard links (asked at the
+                                    // start, or it refused a copy's link): copies are renamed into place
+    int retriesSpent;               // pauses before a target in use was tried again, this run
     ManifestText manifest;
 
     // The command line's switches (entry/switches.h) and what an unattended run came to.

@@ -75,6 +75,7 @@ int runCopyMode(const char* arguments)
     if (!takeDestination(parts.folder))
         return 1;
     CreateDirectoryA(setup.destDir, nullptr);
+    askTargetVolume(setup.destDir);
 
     for (int i = 1; i < COPY_ENTRY_LIMIT; ++i) {
         ValueRead read = readManifestValue(installSection, i, setup.entryTarget);

@@ -8,6 +8,7 @@
 #include "install/install.h"
 
 #include "app/state.h"
+#include "util/file_identity.h"
 #include "util/text.h"
 #include "util/whole_copy.h"
 
@@ -15,7 +16,7 @@
 #include <string.h>
 
 enum : LONG { AHEAD_IDLE, AHEAD_ASKED, AHEAD_READY, AHEAD_QUIT };
-enum { SPINS_BEFORE_SLEEP = 2000, AHEAD_THREADS = 2 };
+enum { SPINS_BEFORE_WAIT = 2000, AHEAD_THREADS = 2 };
 
 // The entry in one copying thread's hands: the thread of an entry is its number's lowest bit.
 // Its fields belong to the thread from AHEAD_ASKED until it sets AHEAD_READY; entry number is
@@ -34,6 +35,12 @@ static CopyAhead ahead[AHEAD_THREADS];
 static WholeCopy held;          // the copy taken for the entry now installed
 static int holding;
 
+// The system's wait on a word's change and its wake (Windows 8 and later, looked up once)
+typedef BOOL(WINAPI* WaitOnAddressProc)(volatile void*, void*, SIZE_T, DWORD);
+typedef void(WINAPI* WakeByAddressProc)(void*);
+static WaitOnAddressProc waitOnAddress;
+static WakeByAddressProc wakeByAddress;
+
 // Read through volatile: the other thread's writes before its InterlockedExchange of the
 // state are seen once the new state is; the barrier keeps the compiler from reading the
 // record's other fields before it.
@@ -45,13 +52,29 @@ static LONG aheadState(const CopyAhead* a)
 }
 
 // The threads hand an entry over in a shared word: under Wine an event costs a call to the
-// wine server each way, as much as the work handed over. The wait gives up the processor
-// (Sleep(0)), and a longer one sleeps.
-static void waitWhile(const CopyAhead* a, LONG state, LONG orState)
+// wine server each way, as much as the work handed over. The wait first gives up the
+// processor (Sleep(0)), then, for a longer one, sleeps until the word changes: the system's
+// wait on an address wakes at once when it does (where it is missing, Sleep(1), which can
+// last a whole timer tick of 15.6 ms on Windows).
+static void waitWhile(CopyAhead* a, LONG state, LONG orState)
 {
     LONG now;
-    for (int spins = 0; (now = aheadState(a)) == state || now == orState; ++spins)
-        Sleep(spins < SPINS_BEFORE_SLEEP ? 0 : 1);
+    for (int spins = 0; (now = aheadState(a)) == state || now == orState; ++spins) {
+        if (spins < SPINS_BEFORE_WAIT)
+            Sleep(0);
+        else if (waitOnAddress)
+            waitOnAddress(&a->state, &now, sizeof now, INFINITE);
+        else
+            Sleep(1);
+    }
+}
+
+// The new state, and the other thread woken if it waits for it
+static void handOver(CopyAhead* a, LONG state)
+{
+    InterlockedExchange(&a->state, state);
+    if (wakeByAddress)
+        wakeByAddress((void*)&a->state);
 }
 
 // Closes both files of a copy that is not to become its target: the temporary file goes. 0.
@@ -78,25 +101,46 @@ static DWORD WINAPI prepareAhead(void* parameter)
             if (state < 0)
                 a->prepared = closeCopy(&a->copy);      // the unfinished copy goes
         }
-        InterlockedExchange(&a->state, AHEAD_READY);
+        handOver(a, AHEAD_READY);
     }
 }
 
-// Whether one folder holds the other (both end in a backslash): the destination's files could
-// then be sources. Compared without regard to case, trail bytes too: a false match only
-// costs the speed.
+// Whether folder (ending in a backslash) or a folder above it is the folder outer, compared as
+// folders (util/file_identity.h), so that the same folder under two names (a short name, a
+// substituted drive, a share) is one; when outer cannot be opened, as if it were.
+static bool within(const char* folder, const char* outer)
+{
+    char path[PATH_SIZE];
+    HANDLE known = openForIdentity(outer);
+    bool inside = known == INVALID_HANDLE_VALUE || !textCopy(path, sizeof path, folder);
+    // up level by level, cut after each backslash from the last one: the search compares
+    // single bytes on purpose, a trail byte 0x5C only adds a path that is no level of it
+    for (char* end = path + strlen(path) - 1; !inside && end && end >= path + 2; end = lastBackslashByte(path, end)) {
+        end[1] = 0;
+        inside = isOpenFile(path, known);
+    }
+    if (known != INVALID_HANDLE_VALUE)
+        CloseHandle(known);
+    return inside;
+}
+
+// Whether the destination and the setup program's folder hold one another: the destination's
+// files could then be sources. Compared as folders, not as text, so that the same folder
+// under two names is one.
 static bool foldersOverlap()
 {
-    int dest = (int)strlen(setup.destDir), base = (int)strlen(setup.baseDir);
-    int shorter = dest < base ? dest : base;
-    return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, setup.destDir, shorter, setup.baseDir, shorter) ==
-           CSTR_EQUAL;
+    return within(setup.destDir, setup.baseDir) || within(setup.baseDir, setup.destDir);
 }
 
 void startCopyAhead()
 {
     if (foldersOverlap())
         return;
+    HMODULE system = GetModuleHandleA("kernelbase.dll");
+    waitOnAddress =
+        reinterpret_cast<WaitOnAddressProc>(reinterpret_cast<void*>(GetProcAddress(system, "WaitOnAddress")));
+    wakeByAddress =
+        reinterpret_cast<WakeByAddressProc>(reinterpret_cast<void*>(GetProcAddress(system, "WakeByAddressSingle")));
     for (CopyAhead& a : ahead)
         a.thread = CreateThread(nullptr, 0, prepareAhead, &a, 0, nullptr);
 }
@@ -120,7 +164,7 @@ void askCopyAhead(int number, const char* source, const char* target)
     textCopy(a->source, sizeof a->source, source);
     textCopy(a->target, sizeof a->target, target);
     a->number = number;
-    InterlockedExchange(&a->state, AHEAD_ASKED);
+    handOver(a, AHEAD_ASKED);
 }
 
 void takeCopyAhead(int number)
@@ -151,7 +195,7 @@ void endCopyAhead()
         if (!a.thread)
             continue;
         dropUntaken(&a);
-        InterlockedExchange(&a.state, AHEAD_QUIT);
+        handOver(&a, AHEAD_QUIT);
         WaitForSingleObject(a.thread, INFINITE);
         CloseHandle(a.thread);
         a.thread = nullptr;

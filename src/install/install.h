@@ -15,9 +15,9 @@ bool refuseDriveForm(HWND owner);
 // The two shortcut choices (1 or 0) as the options page records them on Next.
 void recordShortcutChoice(int startMenu, int desktop);
 
-// One step of the installation: 0 sets the bar's range (bar may be null) and makes the
-// destination, then one per install entry (the program and its manifest first), and last
-// (step last) the shortcuts.
+// One step of the installation: 0 sets the bar's range (bar may be null), makes the
+// destination and asks its volume how copies take their targets' place, then one per install
+// entry (the program and its manifest first), and last (step last) the shortcuts.
 void runStep(HWND bar, int step, int last);
 // The sentence that ends the installation, also written to the log.
 const char* resultSentence();

@@ -96,13 +96,15 @@ static void askNextCopy(int number)
         askCopyAhead(number, setup.entryValue, setup.entryTarget);
 }
 
-// One step: 0 sets the bar's range and makes the destination, then one per install entry
-// (the program and its manifest first), and last the shortcuts.
+// One step: 0 sets the bar's range, makes the destination and asks its volume whether it
+// takes hard links, then one per install entry (the program and its manifest first), and
+// last the shortcuts.
 void runStep(HWND bar, int step, int last)
 {
     if (step == 0) {
         SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, last));
         makeFolderPath(setup.destDir);
+        askTargetVolume(setup.destDir);
     } else if (step <= setup.installCount + 2) {
         if (setup.unattended) {
             takeCopyAhead(step - 2);
@@ -149,9 +151,10 @@ void startProduct(HWND page)
     start.hwnd = page;
     start.lpVerb = "open";
     start.lpFile = path;
-    start.lpParameters = "-Inst";
+    static const char inst[] = " -Inst";      // the log's text, and without its blank the argument
+    start.lpParameters = inst + 1;
     start.nShow = SW_SHOWNORMAL;
-    logResult(ShellExecuteExA(&start), logStartWord, path, " -Inst");
+    logResult(ShellExecuteExA(&start), logStartWord, path, inst);
 }
 
 // The destination and the choices, as the switches that would give them.

@@ -73,7 +73,7 @@ static int nameUsers(char (*files)[PATH_SIZE], int count, HANDLE* asked)
         HANDLE handle = setup.closeProduct && askedCount < PROCESSES_ASKED ? OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
         if (handle) {
             EnumWindows(askToClose, (LPARAM)id);
-            logLine(logCloseAskedWord, formatKey(id));
+            logLine(logCloseAskedWord, logProcessWord, formatKey(id));
             asked[askedCount++] = handle;
         }
     }

@@ -61,10 +61,11 @@ static bool holdsThisProgram(const char* path)
 
 bool systemDirectoryName(char* path, int n)
 {
-    char prefix[] = "\\~0";
+    char prefix[] = "\\~0";         // "\\" alone for the program's own name
+    prefix[1] = n ? '~' : 0;
     prefix[2] = (char)('0' + n);
     UINT length = GetSystemDirectoryA(path, PATH_SIZE);
-    return length != 0 && length < PATH_SIZE && textAppend(path, PATH_SIZE, n ? prefix : "\\") &&
+    return length != 0 && length < PATH_SIZE && textAppend(path, PATH_SIZE, prefix) &&
            textAppend(path, PATH_SIZE, setup.exeName) &&
            (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES || holdsThisProgram(path));
 }

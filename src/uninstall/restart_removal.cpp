@@ -104,7 +104,7 @@ static void pathAtRestart(const char* path, char* atRestart)
     DWORD length = GetFinalPathNameByHandleA(file, final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     CloseHandle(file);
     if (length != 0 && length < sizeof final)
-        textCopy(atRestart, PATH_SIZE, final + (memcmp(final, "\\\\?\\", 4) == 0 && final[5] == ':' ? 4 : 0));
+        textCopy(atRestart, PATH_SIZE, final + (final[5] == ':' ? 4 : 0));     // "\\?\C:\..."
 }
 
 static int arrangeRemoval(const char* path)

@@ -3,11 +3,10 @@
 
 #include <string.h>
 
-// Opened for nothing but its identity: no access, every sharing, folders too.
-static HANDLE openForIdentity(const char* path)
+HANDLE openForIdentity(const char* path)
 {
-    return CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 bool isOpenFile(const char* path, HANDLE file)

@@ -6,6 +6,9 @@
 #include "app/platform.h"
 
 #ifdef _WIN32
+// The file or folder at path opened for its attributes and identity alone, every sharing
+// allowed: it keeps no one else from anything.
+HANDLE openForIdentity(const char* path);
 // True when path names the file or folder open as file.
 bool isOpenFile(const char* path, HANDLE file);
 // True when both paths exist and name the same file or folder.

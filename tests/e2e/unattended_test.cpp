@@ -199,12 +199,17 @@ TEST_F(Unattended, EntriesTakeEffectInTheirOrder)
     std::string inner = dist + "inner\\";
     writeFile(dist + "a.txt", "a");
     writeFile(dist + "b.txt", "b");
-    writeFileMakingFolders(inner + "c.txt", "old c");
-    writeFile(inner + "y.txt", "old y");
-    EXPECT_EQ(runAsTool(setup + "/S /MENU=0 /DESKTOP=0 /LAUNCH=0 /D=" + inner), 0u);
-    EXPECT_EQ(readFile(inner + "x.txt") + readFile(inner + "y.txt") + readFile(inner + "d.txt"), "baa");
-    EXPECT_EQ(namesInFolder(inner), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf", "c.txt", "d.txt",
-                                                                 "doc", "x.txt", "y.txt" }));
+    // the destination named as it is, and by its short name: the same folder
+    for (int spelling = 0; spelling < 2; ++spelling) {
+        deleteTree(inner);
+        writeFileMakingFolders(inner + "c.txt", "old c");
+        writeFile(inner + "y.txt", "old y");
+        std::string dest = spelling ? shortPathOf(widened(inner)) : inner;
+        EXPECT_EQ(runAsTool(setup + "/S /MENU=0 /DESKTOP=0 /LAUNCH=0 /D=" + dest), 0u) << dest;
+        EXPECT_EQ(readFile(inner + "x.txt") + readFile(inner + "y.txt") + readFile(inner + "d.txt"), "baa") << dest;
+        EXPECT_EQ(namesInFolder(inner), (std::vector<std::string> { "Rovenda.exe", "SETUP.EXE", "SETUP.inf", "c.txt",
+                                                                     "d.txt", "doc", "x.txt", "y.txt" }));
+    }
 }
 
 TEST_F(Unattended, ANearlyFullDriveIsInstalledOntoAsTheQuestionsYesWould)
@@ -220,13 +225,31 @@ TEST_F(Unattended, ANearlyFullDriveIsInstalledOntoAsTheQuestionsYesWould)
     EXPECT_TRUE(hasLine(logLines(log), "残り容量が 50メガバイトしかありません。  かまわずにインストールしますか？"));
 }
 
+TEST_F(Unattended, ADriveThatFillsWhileTheThreadsCopyAheadGetsNoCutFile)
+{
+    SmallDrive drive;
+    if (!drive.mounted())
+        GTEST_SKIP() << "no small filesystem can be mounted here (mounting needs root)";
+    // the first two are copied beside their targets at once, 60 MiB on a drive of 50
+    writeFileMakingFolders("T:\\Korval\\big3.bin", "installed");
+    dist = stageSetup("unattended-fills", "[Install]\r\n1=big.bin\r\n2=big.bin,big2.bin\r\n3=big.bin,big3.bin\r\n");
+    const std::string big(30 << 20, 'b');
+    writeFile(dist + "big.bin", big);
+    EXPECT_EQ(runAsTool("\"" + dist + "SETUP.EXE\" /S /LAUNCH=0 /D=T:\\Korval"), 5u);
+    EXPECT_EQ(readFile("T:\\Korval\\big3.bin"), "installed");
+    // the one of the first two that fits is whole, and nothing else is left
+    std::string first = fileExists("T:\\Korval\\big.bin") ? "big.bin" : "big2.bin";
+    EXPECT_TRUE(readFile("T:\\Korval\\" + first) == big) << first << ": " << fileSize("T:\\Korval\\" + first);
+    EXPECT_EQ(namesInFolder("T:\\Korval\\"), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", first, "big3.bin" }));
+}
+
 TEST_F(Unattended, AVolumeWithoutHardLinksGetsNewAndReinstalledFilesWholeAndNothingElse)
 {
     SmallDrive drive(true);
     if (!drive.mounted())
         GTEST_SKIP() << "no FAT volume can be mounted here (needs root, /dev/fuse, fusefat and mkfs.vfat)";
-    // the first file is reinstalled (Wine removes the target before it finds the link
-    // refused), the second is new; fusefat takes ASCII names only
+    // the first file is reinstalled, the second is new, each renamed into place (the volume
+    // takes no hard link, though under Wine no volume says it does); fusefat takes ASCII names only
     writeFileMakingFolders("T:\\Korval\\one.txt", "old");
     ASSERT_FALSE(CreateHardLinkA("T:\\Korval\\link.txt", "T:\\Korval\\one.txt", nullptr)) << "FAT took a hard link";
     dist = stageSetup("unattended-fat", "[Install]\r\n1=one.txt\r\n2=one.txt,doc\\two.txt\r\n");

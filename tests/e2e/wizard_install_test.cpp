@@ -84,14 +84,15 @@ struct LargeInstall {
 };
 
 static LargeInstall stageLargeInstall(const std::string& name, const std::string& installSection,
-                                      const std::string& installed = "")
+                                      const std::string& installed = "", LONGLONG bytes = largeSize,
+                                      const std::string& dest = "")
 {
     setPreviousInstall("");
     LargeInstall where;
     where.dist = stageSetup(name, "[Install]\r\n" + installSection);
-    writeSparseFile(where.dist + "large.bin", largeSize);
+    writeSparseFile(where.dist + "large.bin", bytes);
     writeFile(where.dist + "after.txt", "after");
-    where.dest = scratchFolder(name + "-dest") + "Rovenda";
+    where.dest = dest.empty() ? scratchFolder(name + "-dest") + "Rovenda" : dest;
     where.target = where.dest + "\\large.bin";
     if (!installed.empty()) {
         CreateDirectoryA(where.dest.c_str(), nullptr);
@@ -169,4 +170,22 @@ TEST(WizardInstall, CancelWhileALargeFileIsReinstalledKeepsTheInstalledOneWhole)
     EXPECT_EQ(namesInFolder(dest + "\\"), (std::vector<std::string> { "SETUP.EXE", "SETUP.inf", "large.bin" }))
         << "a step ran after Cancel, or an unfinished copy was left";
     deleteTree(dist);
+}
+
+TEST(WizardInstall, OnAFatDriveAReinstalledFileIsNeverGoneAndCancelKeepsIt)
+{
+    SmallDrive fat(true);
+    if (!fat.mounted())
+        GTEST_SKIP() << "no FAT volume can be mounted here (needs root, /dev/fuse, fusefat and mkfs.vfat)";
+    // Cancel the moment the installed file is gone (a refused link removes it under Wine), or
+    // at the end: it is the old file or the new one, whole; the free-space question gets Yes
+    LargeInstall where = stageLargeInstall("wizard-fat-cancel", "1=large.bin\r\n", "installed", 20 << 20, "T:\\Korval");
+    WizardSession run(where.dist);
+    DialogWatcher watcher([](const SeenDialog& d) { return d.button(IDYES) ? IDYES : 0; }, run.process.pid());
+    ASSERT_TRUE(run.toProgressPage(where.dest, 0, 0));
+    for (DWORD start = GetTickCount();
+         fileExists(where.target) && !run.wizard.button(WIZ_FINISH).usable() && GetTickCount() - start < 30000;)
+        Sleep(1);
+    EXPECT_TRUE(run.cancel());
+    EXPECT_TRUE(fileSize(where.target) == 20 << 20 || readFile(where.target) == "installed") << fileSize(where.target);
 }

@@ -1,4 +1,5 @@
 // The copy that leaves its target whole or untouched, on the real file system.
+#include "app/state.h"
 #include "scratch.h"
 #include "util/whole_copy.h"
 
@@ -29,11 +30,26 @@ TEST(CopyFileWhole, ATargetInTheSystemsLongOrDeviceFormArrivesUnderItsOwnName)
     EXPECT_EQ(namesInFolder(folder), (std::vector<std::string> { "a.txt", "b.txt", "new.txt" }));
 }
 
-TEST(CopyFileWhole, AttributesThatAreOpenFlagsNeverReachTheCopy)
+// Another program's look at the target, without delete sharing, for about 300 ms
+static DWORD WINAPI releaseAfterALook(void* file)
 {
-    // cloud-synced files carry such bits (0x20000000 is FILE_FLAG_NO_BUFFERING as a flag);
-    // Wine keeps none of them on a file, so the rule is shown on its own
-    const DWORD six = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    EXPECT_EQ(copiedAttributes(six | 0x40000 | 0x100000 | 0x400000 | 0x20000000 | FILE_ATTRIBUTE_DIRECTORY), six);
+    Sleep(300);
+    return CloseHandle(file);
+}
+
+TEST(CopyFileWhole, ATargetHeldForAMomentIsReplacedOnceItIsReleased)
+{
+    // held for longer, it fails and stays whole: InstallOneEntry.AnInstalledFileIsReplacedWholeOrKeptAsItWas
+    resetSetupState();
+    std::string folder = scratchFolder("copy-whole-held");
+    writeFile(folder + "old.txt", "old");
+    writeFile(folder + "new.txt", "new");
+    HANDLE held =
+        CreateFileA((folder + "old.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE looker = CreateThread(nullptr, 0, releaseAfterALook, held, 0, nullptr);
+    EXPECT_EQ(copyFileWhole((folder + "new.txt").c_str(), (folder + "old.txt").c_str()), 1);
+    EXPECT_EQ(WaitForSingleObject(looker, 10000), WAIT_OBJECT_0);
+    CloseHandle(looker);
+    EXPECT_EQ(readFile(folder + "old.txt"), "new");
+    EXPECT_EQ(namesInFolder(folder), (std::vector<std::string> { "new.txt", "old.txt" }));
 }

@@ -98,9 +98,9 @@ TEST(InstallOneEntry, SmallAndLargeFilesArriveWholeWithTheSourcesTimeAndAttribut
         SetFileAttributesA((dist + name).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// An installed read-only file at a path of 259 bytes, beside a file named like the copy's
-// first temporary name for so short a name: replaced in one step; kept whole, read-only
-// still, when it cannot be replaced (another program holds it open).
+// An installed read-only file at a path of 259 bytes, beside a file of a one-byte name (as
+// temporary names once were for so short a name): replaced in one step; kept whole, read-only
+// still, when it cannot be replaced (another program holds it open, past the tries again).
 TEST(InstallOneEntry, AnInstalledFileIsReplacedWholeOrKeptAsItWas)
 {
     std::string dist = prepare("entry-replace", "1=new.txt,a\r\n");
