@@ -303,8 +303,8 @@ TEST_F(Unattended, RemovalStoppedByTheProductInUseCanBeRunAgainFromTheKey)
     stageDistribution("unattended-in-use");
     std::string dest = scratchFolder("unattended-in-use-dest") + "Korval\\";
     installWithEntry(dest);
-    // the running product holds its program and a document; the document is reported and
-    // passed over, the program stops the removal before the manifest and the program
+    // the running product holds its program (open without write sharing) and a document: the
+    // removal stops before it changes anything, and the same command runs once they are let go
     std::vector<HANDLE> held;
     for (const char* file : { "Rovenda.exe", "doc\\読んでね.txt" })
         held.push_back(CreateFileA((dest + file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
