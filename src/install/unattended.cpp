@@ -4,11 +4,16 @@
 
 #include "app/state.h"
 #include "manifest/in_use.h"
+#include "util/system_dlls.h"
 #include "util/text.h"
 
 void installUnattended()
 {
     recordShortcutChoice((setup.savedOptions & OPTION_START_MENU) != 0, (setup.savedOptions & OPTION_DESKTOP) != 0);
+    // no window, but the shell's code for shortcuts and for the product's start loads the
+    // window code's DLLs by name: they come from the system directory first
+    if (setup.wantStartMenu || setup.wantDesktop || !setup.noLaunch)
+        loadWindowDlls();
     logChoices();
     // a product in use is found before anything changes: nothing is installed over it then
     // (a destination without its drive is refused by the checks below)

@@ -41,6 +41,10 @@ void restrictDllSearch()
     searchRestricted = setDefaultDllDirectories && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!searchRestricted)
         SetDllDirectoryA("");       // at least the current directory is never searched
+}
+
+void loadWindowDlls()
+{
     for (const char* name : loadedByName)
         loadSystemDll(name);
 }

@@ -9,10 +9,12 @@
 #include <commctrl.h>
 
 // First thing in the process: later loads by name search the system directory only (or,
-// where the system cannot restrict the search, never the current directory), and the DLLs
-// that system code loads by name are loaded from the system directory now, so that those
-// later loads get the module already there.
+// where the system cannot restrict the search, never the current directory).
 void restrictDllSearch();
+// Before the first window: the DLLs that window code loads by name are loaded from the
+// system directory now, so that those later loads get the module already there. A run that
+// shows no window (unattended) loads neither, nor anything that would load them.
+void loadWindowDlls();
 
 // The common controls' functions the program uses, looked up in comctl32.dll (version 6
 // through the program's manifest), loaded on first use. FALSE / -1 when it cannot be loaded.

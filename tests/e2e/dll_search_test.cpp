@@ -85,3 +85,20 @@ TEST(DllSearch, CopyModeLoadsNoPlantedDll)
     DeleteFileA(link.c_str());
     EXPECT_EQ(plantedDllsLoaded(program), "");
 }
+
+TEST(DllSearch, UnattendedInstallWithShortcutsAndStartAndItsRemovalLoadNoPlantedDll)
+{
+    REQUIRE_PLANTED_DLLS_SEARCHED_FIRST();
+    setPreviousInstall("");
+    std::string dist = stageSetup("dll-unattended", "[Install]\r\n1=Rovenda.exe\r\n");
+    CopyFileA(builtRecorderPath().c_str(), (dist + "Rovenda.exe").c_str(), FALSE);
+    plantDlls(dist);
+    std::string dest = scratchFolder("dll-unattended-dest") + "Rovenda\\";
+    EXPECT_EQ(runProcess("\"" + dist + "SETUP.EXE\" /S /MENU=1 /DESKTOP=1 /D=" + dest, dist), 0u);
+    std::string commandLine, directory;
+    EXPECT_TRUE(readRecorderLog(dest, &commandLine, &directory));
+    plantDlls(dest);      // kept, with the product's record: files the installation did not bring
+    EXPECT_EQ(runProcess("\"" + dest + "SETUP.EXE\" /r /S", dest), 6u);
+    EXPECT_EQ(plantedDllsLoaded(dist) + plantedDllsLoaded(dest), "");
+    removeProductShortcuts();
+}
