@@ -111,6 +111,7 @@ static DWORD WINAPI prepareAhead(void* parameter)
 static bool within(const char* folder, const char* outer)
 {
     char path[PATH_SIZE];
+    path[0] = 0;                // read below even when outer cannot be opened
     HANDLE known = openForIdentity(outer);
     bool inside = known == INVALID_HANDLE_VALUE || !textCopy(path, sizeof path, folder);
     // up level by level, cut after each backslash from the last one: the search compares

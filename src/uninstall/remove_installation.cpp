@@ -89,7 +89,9 @@ int removeInstallation()
     removeKey(HKEY_LOCAL_MACHINE, "HKLM\\", productUninstallKey);
     char folder[PATH_SIZE];
     textCopy(folder, sizeof folder, setup.destDir);
-    folder[strlen(folder) - 1] = 0;     // without its trailing backslash
+    size_t length = strlen(folder);
+    if (length > 0)
+        folder[length - 1] = 0;         // without its trailing backslash
     if (loadInstallEntry(0) && !removeFile(setup.entryTarget))
         ok = 0;
     if (loadInstallEntry(-1) && !removeSetupProgram(setup.entryTarget, folder))
